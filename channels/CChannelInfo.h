@@ -1,0 +1,37 @@
+#pragma once
+// What the system knows about one card position of the mainframe.
+
+#include <cstdint>
+#include <string>
+
+#include "ChannelStatus.h"
+#include "EepromImage.h"
+
+class CInstrument;
+
+class CChannelInfo {
+public:
+    CChannelInfo() = default;
+    CChannelInfo(const CChannelInfo&) = default;
+    CChannelInfo& operator=(const CChannelInfo&) = default;
+    virtual ~CChannelInfo() = default;
+
+    // "not present", "unknown", "reading", "Good" or "Fail"; static storage.
+    const char* StatusText() const;
+    // Models "T208" and "T213" get a header-only check and no gain self-test.
+    bool IsExemptModel() const;
+    // Judges an image by its block checksums; sets m_nStatus and m_strError.
+    bool CheckImage(const EepromImage& image);
+    bool CheckBlock(const std::uint8_t* block, int length, const char* name);
+    // Two gain steps on the selected card; may fail the card with an error text.
+    bool GainSelfTest(CInstrument& instrument);
+
+    std::int32_t m_nAddress = -1;
+    std::int32_t m_nStatus = StatusNotPresent;
+    char m_szSerial[16] = {};
+    char m_szModel[16] = {};
+    std::string m_strError;
+};
+
+// Display text of any state value.
+const char* StatusText(std::int32_t status);

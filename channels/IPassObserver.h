@@ -1,0 +1,16 @@
+#pragma once
+// Watches a scan or verify pass: the window holds the wait cursor between Begin and
+// End and repaints as each card is done; the command line draws a progress bar.
+// Observing changes nothing of the bus traffic, states, texts or messages.
+
+enum class PassKind { Scan, Verify };
+
+class IPassObserver {
+public:
+    virtual ~IPassObserver() = default;
+    virtual void BeginPass(PassKind kind) = 0;
+    // Card `done` of `total` (1-based) finished; `channel` and its state afterwards.
+    virtual void ChannelDone(PassKind kind, int done, int total, int channel, int status) = 0;
+    // Called on every path out of the pass.
+    virtual void EndPass(PassKind kind) = 0;
+};

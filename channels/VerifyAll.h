@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ChannelTable.h"
+
+class CInstrument;
+class IChannelRows;
+class IPassObserver;
+
+// Reads, checks and self-tests every card that the last scan found, card by card
+// in channel order, writing each verdict into its record and its row.
+void VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer);

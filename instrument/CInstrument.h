@@ -1,0 +1,74 @@
+#pragma once
+// The one connection with the Zentra mainframe: every mainframe command runs as one
+// send / receive / service request / serial poll transaction, and every failure is
+// kept as an error text and the label of the operation that failed.
+
+#include <cstdint>
+#include <string>
+
+#include "EepromImage.h"
+#include "GpibDriver.h"
+
+class IOperatorMessages;
+class ITransactionObserver;
+
+constexpr int kPresenceMapSize = 32;
+constexpr int kIdentityReplySize = 8;   // serial number and model code
+
+class CInstrument {
+public:
+    CInstrument();
+    explicit CInstrument(gpib::CGpibBinding& bus);
+    CInstrument(const CInstrument&) = delete;
+    CInstrument& operator=(const CInstrument&) = delete;
+    virtual ~CInstrument();
+
+    // Bus operations. Each returns 1 on success and 0 on failure.
+    int SendIFC();
+    int DevClear();
+    int IsListener();
+    int Transact(const char* text, int length, void* reply, std::int32_t limit, const char* label);
+    // "%s during \"%s\"" with the error text and the label, to the operator.
+    void ShowError();
+
+    // The mainframe's command set.
+    int Select(int channel);
+    int QueryPresent(std::uint8_t* presence);      // kPresenceMapSize bytes
+    int QuerySN(char* serial);                      // at least kIdentityReplySize bytes
+    int QueryModel(char* model);                    // at least kIdentityReplySize bytes
+    int SetOpMode(std::uint8_t mode);
+    int GetOpMode(std::uint8_t* mode);
+    int SetGain(float gain);
+    int RdEe1(int channel, std::uint16_t address, std::uint8_t* data);
+    int RdEe4(int channel, std::uint16_t address, std::uint8_t* data);
+    int WrEe1(int channel, std::uint16_t address, std::uint8_t data);
+    int ReadEepromImage(int channel, EepromImage& image);
+
+    short StatusByte() const { return m_statusByte; }
+    const std::string& ErrorText() const { return m_errorText; }
+    const std::string& Operation() const { return m_operation; }
+    int Board() const { return m_board; }
+    std::uint16_t Address() const { return m_address; }
+
+    // Null sends messages to standard error.
+    void SetMessageSink(IOperatorMessages* sink) { m_messages = sink; }
+    IOperatorMessages* MessageSink() const { return m_messages; }
+    void SetTransactionObserver(ITransactionObserver* observer) { m_observer = observer; }
+
+private:
+    int Fail(const std::string& text, const char* label);
+    int FailOnDriverError(const char* what, const char* label);
+    bool DriverFailed() const;
+    int ReceiveEeprom(const char* frame, std::uint8_t* reply, int replySize, const char* label);
+
+    gpib::CGpibBinding& m_bus;
+    IOperatorMessages* m_messages = nullptr;
+    ITransactionObserver* m_observer = nullptr;
+    std::int32_t m_replyCount = 0;  // bytes received by the latest transaction
+
+    std::int32_t m_board = 0;
+    std::uint16_t m_address = 29;
+    std::string m_operation;
+    std::string m_errorText;
+    short m_statusByte = 0;
+};

@@ -1,0 +1,90 @@
+#pragma once
+// The GPIB driver as the rest of the system sees it: seven routines, looked up in
+// the vendor's driver library at run time and never linked, and the status words
+// that the binding copies out of the library after every call.
+
+#include <cstdint>
+
+#include "SharedLibrary.h"
+
+namespace gpib {
+
+using Addr4882_t = std::uint16_t;
+
+constexpr int ERR = 0x8000;        // ibsta: the call failed, iberr says why
+constexpr int EDVR = 0;            // iberr: system error; also "driver not reachable"
+constexpr int ECIC = 1;            // iberr: board is not controller-in-charge
+constexpr Addr4882_t NOADDR = 0xFFFF;
+constexpr int STOPend = 0x0100;    // Receive: stop at EOI only, no end character
+#ifdef _WIN32
+constexpr int NLend = 1;           // Send: line feed with EOI after the data
+#else
+constexpr int NLend = 2;           // linux-gpib numbers its end modes differently
+#endif
+
+// Where the driver lives and what its status exports are called.
+struct DriverNames {
+    const char* library;
+    const char* statusExport;
+    const char* errorExport;
+    const char* countExport;
+    bool countIsLong;              // linux-gpib's ibcntl is a C long, NI's user_ibcntl 32 bits
+};
+
+inline constexpr DriverNames kNiDriverNames{"GPIB-32.DLL", "user_ibsta", "user_iberr", "user_ibcntl", false};
+inline constexpr DriverNames kLinuxGpibDriverNames{"libgpib.so.0", "ibsta", "iberr", "ibcntl", true};
+
+#ifdef _WIN32
+inline constexpr DriverNames kPlatformDriverNames = kNiDriverNames;
+#else
+inline constexpr DriverNames kPlatformDriverNames = kLinuxGpibDriverNames;
+#endif
+
+// The system's own copy of the driver's status after the latest call.
+struct DriverStatus {
+    std::int32_t ibsta = 0;
+    std::int32_t iberr = 0;
+    std::int32_t ibcnt = 0;
+    std::int32_t ibcntl = 0;
+};
+
+class CGpibBinding {
+public:
+    explicit CGpibBinding(const DriverNames& names = kPlatformDriverNames);
+    CGpibBinding(const CGpibBinding&) = delete;
+    CGpibBinding& operator=(const CGpibBinding&) = delete;
+    // The library stays loaded until the process ends, so nothing is freed here.
+    ~CGpibBinding() = default;
+
+    // The one binding of the process, with the platform's names.
+    static CGpibBinding& Process();
+
+    void SendIFC(int board);
+    void DevClear(int board, Addr4882_t address);
+    void FindLstn(int board, const Addr4882_t* addressList, Addr4882_t* resultList, int limit);
+    void Send(int board, Addr4882_t address, const void* data, long count, int endMode);
+    void Receive(int board, Addr4882_t address, void* buffer, long limit, int termination);
+    void WaitSRQ(int board, short* result);
+    void ReadStatusByte(int board, Addr4882_t address, short* result);
+
+    const DriverStatus& Status() const { return m_status; }
+    bool IsLoaded() const { return m_library != nullptr; }
+
+private:
+    enum Routine { kSendIFC, kDevClear, kFindLstn, kSend, kReceive, kWaitSRQ, kReadStatusByte, kRoutineCount };
+
+    template <typename Fn> Fn Resolve(Routine routine);
+    void* GetGpibProc(Routine routine);
+    void SetFailureValues();
+    void CopyStatus();
+
+    DriverNames m_names;
+    os::LibraryHandle m_library = nullptr;
+    volatile std::int32_t* m_driverStatus = nullptr;
+    volatile std::int32_t* m_driverError = nullptr;
+    volatile void* m_driverCount = nullptr;
+    void* m_routines[kRoutineCount] = {};
+    DriverStatus m_status;
+};
+
+} // namespace gpib

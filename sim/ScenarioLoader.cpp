@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CardReader.h"
+#include "DefaultScenario.h"
 #include "FaultReader.h"
 #include "JsonField.h"
 #include "ScenarioError.h"
@@ -68,9 +69,16 @@ Scenario ScenarioLoader::fromText(const std::string& text) {
 
 Scenario ScenarioLoader::fromJson(const nlohmann::json& doc) {
     const JsonField root(doc, "");
-    root.requireObject({"cards", "fill", "faults", "off_bus", "latency_us", "ecic_find_lstn",
+    root.requireObject({"base", "cards", "fill", "faults", "off_bus", "latency_us", "ecic_find_lstn",
                         "ecic_dev_clear", "stop_answering_after"});
+    // "base": "default" starts from the built-in mainframe; cards and faults
+    // given here then replace or add to its own.
     Scenario s;
+    if (root.has("base")) {
+        const auto base = root["base"].text();
+        if (base == "default") s = fromJson(DefaultScenario::json());
+        else if (base != "empty") root["base"].fail("unknown base \"" + base + "\" (default, empty)");
+    }
     if (root.has("off_bus")) s.offBus = root["off_bus"].boolean();
     if (root.has("latency_us")) s.latencyUs = int(root["latency_us"].integer(0, 10'000'000));
     if (root.has("ecic_find_lstn")) s.ecicFindLstn = int(root["ecic_find_lstn"].integer(0, 1'000'000));

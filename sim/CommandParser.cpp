@@ -1,6 +1,5 @@
 #include "CommandParser.h"
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -8,10 +7,6 @@
 namespace zsim {
 
 namespace {
-
-constexpr std::array<std::string_view, 11> kLabels{
-    "Select", "QueryPresent", "QuerySN", "QueryModel", "SetOpMode", "GetOpMode",
-    "SetGain", "RdEe1", "RdEe4", "WrEe1", "Unknown"};
 
 bool decimal(std::string_view s, int maxValue, int& out) {
     if (s.empty() || s.size() > 3) return false;
@@ -61,17 +56,6 @@ Command eepromFrame(std::string_view t) {
 }
 
 }  // namespace
-
-std::string_view commandLabel(CommandKind kind) { return kLabels[static_cast<size_t>(kind)]; }
-
-bool commandKindFromLabel(std::string_view label, CommandKind& out) {
-    for (size_t i = 0; i + 1 < kLabels.size(); ++i)
-        if (kLabels[i] == label) {
-            out = static_cast<CommandKind>(i);
-            return true;
-        }
-    return false;
-}
 
 Command CommandParser::parse(std::string_view t) {
     Command cmd;

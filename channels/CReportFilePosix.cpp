@@ -3,7 +3,19 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Devices and pipes have no length to cut.
+bool IsRegularFile(int fd)
+{
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
 
 CReportFile::CReportFile(const std::string& path)
 {
@@ -14,7 +26,7 @@ CReportFile::CReportFile(const std::string& path)
     }
     // Truncated only once the lock is ours, so a file that another program holds
     // keeps its content.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || (IsRegularFile(fd) && ::ftruncate(fd, 0) != 0)) {
         m_lastError = errno;
         ::close(fd);
         return;

@@ -5,10 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace {
-
-// The text of cmd="..." on a log line, escapes undone.
-std::string CommandText(const std::string& line)
+std::string ScenarioFile::CommandOf(const std::string& line)
 {
     const std::size_t start = line.find("cmd=\"");
     if (start == std::string::npos)
@@ -29,8 +26,6 @@ std::string CommandText(const std::string& line)
     return text;
 }
 
-} // namespace
-
 ScenarioFile::ScenarioFile(const std::string& json)
 {
     char pattern[] = "/tmp/valdina-sim-XXXXXX";
@@ -48,13 +43,21 @@ ScenarioFile::~ScenarioFile()
     std::filesystem::remove_all(m_dir, ignored);
 }
 
+std::vector<std::string> ScenarioFile::LogLines() const
+{
+    std::vector<std::string> lines;
+    std::ifstream log(m_dir + "/bus.log");
+    for (std::string line; std::getline(log, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 std::vector<std::string> ScenarioFile::SentCommands() const
 {
     std::vector<std::string> commands;
-    std::ifstream log(m_dir + "/bus.log");
-    for (std::string line; std::getline(log, line);) {
+    for (const std::string& line : LogLines()) {
         if (line.rfind("Send ", 0) == 0)
-            commands.push_back(CommandText(line));
+            commands.push_back(CommandOf(line));
     }
     return commands;
 }

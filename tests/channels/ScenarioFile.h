@@ -14,6 +14,10 @@ public:
 
     // The command texts sent so far, in order, from the bus log.
     std::vector<std::string> SentCommands() const;
+    // Every line of the bus log so far, one per driver call.
+    std::vector<std::string> LogLines() const;
+    // The text of cmd="..." on a log line, escapes undone; empty when it has none.
+    static std::string CommandOf(const std::string& line);
     // Drops what the log holds so far, so later checks see only what follows.
     void ClearLog() const;
 

@@ -1,0 +1,144 @@
+#include <dlfcn.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "FakeDriver.h"
+#include "GpibDriver.h"
+
+namespace fs = std::filesystem;
+using gpib::CGpibBinding;
+
+namespace {
+
+void CallEveryRoutine(CGpibBinding& bus)
+{
+    const gpib::Addr4882_t list[2] = {29, gpib::NOADDR};
+    gpib::Addr4882_t result[1] = {0};
+    char buffer[8] = {};
+    short flag = 0;
+    bus.SendIFC(0);
+    bus.DevClear(0, 29);
+    bus.FindLstn(0, list, result, 1);
+    bus.Send(0, 29, "Q2", 2, gpib::NLend);
+    bus.Receive(0, 29, buffer, sizeof buffer, gpib::STOPend);
+    bus.WaitSRQ(0, &flag);
+    bus.ReadStatusByte(0, 29, &flag);
+}
+
+void ExpectDriverUnreachable(const gpib::DriverStatus& status)
+{
+    EXPECT_EQ(status.ibsta, gpib::ERR);
+    EXPECT_EQ(status.iberr, gpib::EDVR);
+    EXPECT_EQ(status.ibcnt, status.ibcntl);
+}
+
+} // namespace
+
+TEST(GpibBinding, MissingLibraryFailsEveryRoutineWithTheLoaderError)
+{
+    CGpibBinding bus({"/nonexistent/valdina/libgpib.so.0", "ibsta", "iberr", "ibcntl", true});
+    using Call = void (*)(CGpibBinding&);
+    const Call calls[] = {
+        [](CGpibBinding& b) { b.SendIFC(0); },
+        [](CGpibBinding& b) { b.DevClear(0, 29); },
+        [](CGpibBinding& b) {
+            const gpib::Addr4882_t list[2] = {29, gpib::NOADDR};
+            gpib::Addr4882_t result[1] = {0};
+            b.FindLstn(0, list, result, 1);
+        },
+        [](CGpibBinding& b) { b.Send(0, 29, "S 1", 3, gpib::NLend); },
+        [](CGpibBinding& b) {
+            char buffer[4];
+            b.Receive(0, 29, buffer, 4, gpib::STOPend);
+        },
+        [](CGpibBinding& b) {
+            short flag = 7;
+            b.WaitSRQ(0, &flag);
+            EXPECT_EQ(flag, 7) << "the driver routine must not be called";
+        },
+        [](CGpibBinding& b) {
+            short stb = 7;
+            b.ReadStatusByte(0, 29, &stb);
+            EXPECT_EQ(stb, 7);
+        },
+    };
+    for (const Call call : calls) {
+        call(bus);
+        ExpectDriverUnreachable(bus.Status());
+        EXPECT_FALSE(bus.IsLoaded());
+    }
+}
+
+TEST(GpibBinding, LoadingIsTriedAgainAfterAFailure)
+{
+    const fs::path dir = fs::temp_directory_path() / ("valdina-binding-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path driver = dir / "libgpib.so.0";
+    fs::remove(driver);
+    const std::string path = driver.string();
+
+    CGpibBinding bus({path.c_str(), "ibsta", "iberr", "ibcntl", true});
+    bus.Send(0, 29, "S 1", 3, gpib::NLend);
+    ExpectDriverUnreachable(bus.Status());
+
+    fs::copy_file(FAKE_DRIVER, driver);
+    bus.Send(0, 29, "S 1", 3, gpib::NLend);
+    EXPECT_TRUE(bus.IsLoaded());
+    EXPECT_EQ(bus.Status().ibsta, 0x0100);
+    EXPECT_EQ(bus.Status().ibcntl, 3);
+    fs::remove_all(dir);
+}
+
+TEST(GpibBinding, LibraryWithoutAStatusExportIsUnloadedAndTreatedAsAbsent)
+{
+    CGpibBinding bus({FAKE_DRIVER_NO_COUNT, "ibsta", "iberr", "ibcntl", true});
+    CallEveryRoutine(bus);
+    ExpectDriverUnreachable(bus.Status());
+    EXPECT_FALSE(bus.IsLoaded());
+    EXPECT_EQ(dlopen(FAKE_DRIVER_NO_COUNT, RTLD_NOW | RTLD_NOLOAD), nullptr) << "library left loaded";
+}
+
+TEST(GpibBinding, MissingRoutineFailsOnlyItselfAndKeepsTheLibrary)
+{
+    FakeDriver fake(FAKE_DRIVER_NO_RECEIVE);
+    CGpibBinding bus(fake.LinuxNames());
+
+    char buffer[4] = {'k', 'e', 'e', 'p'};
+    bus.Receive(0, 29, buffer, 4, gpib::STOPend);
+    ExpectDriverUnreachable(bus.Status());
+    EXPECT_TRUE(bus.IsLoaded());
+    EXPECT_EQ(buffer[0], 'k');
+
+    bus.Send(0, 29, "Q2", 2, gpib::NLend);
+    EXPECT_EQ(bus.Status().ibsta, 0x0100);
+    EXPECT_EQ(bus.Status().ibcnt, 2);
+
+    bus.Receive(0, 29, buffer, 4, gpib::STOPend);
+    ExpectDriverUnreachable(bus.Status());
+    EXPECT_EQ(fake.Log(), "Send:29:Q2:" + std::to_string(gpib::NLend));
+}
+
+class GpibBindingNames : public testing::TestWithParam<bool> {};
+
+TEST_P(GpibBindingNames, StatusIsCopiedAfterEveryCall)
+{
+    FakeDriver fake(FAKE_DRIVER);
+    const bool niNames = GetParam();
+    CGpibBinding bus(niNames ? fake.NiNames() : fake.LinuxNames());
+
+    fake.Push(kFakeDevClear, 0x8000 | 0x0100, 7, 123456, 0);
+    bus.DevClear(0, 29);
+    EXPECT_EQ(bus.Status().ibsta, 0x8100);
+    EXPECT_EQ(bus.Status().iberr, 7);
+    EXPECT_EQ(bus.Status().ibcnt, 123456);
+    EXPECT_EQ(bus.Status().ibcntl, 123456);
+
+    bus.Send(0, 29, "C1D?", 4, gpib::NLend);
+    EXPECT_EQ(bus.Status().ibsta, 0x0100);
+    EXPECT_EQ(bus.Status().iberr, 0);
+    EXPECT_EQ(bus.Status().ibcnt, 4);
+    EXPECT_EQ(bus.Status().ibcntl, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothNameSets, GpibBindingNames, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "NI" : "LinuxGpib"; });

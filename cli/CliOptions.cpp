@@ -9,6 +9,7 @@
 namespace {
 
 constexpr const char* kExitCodeHelp =
+    "Numbers are decimal or 0x hexadecimal.\n\n"
     "Exit codes:\n"
     "  0   the command succeeded; for verify, every card present is Good\n"
     "  1   verify: the pass ran to its end but some card present is not Good\n"
@@ -47,10 +48,12 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     std::string address;
     std::string byte;
     const auto addChannel = [&](CLI::App* command) {
-        command->add_option("CHANNEL", channel, "card position 0..255 (rack * 16 + slot)")->required();
+        command->add_option("CHANNEL", channel, "card position 0..255 (rack * 16 + slot)")
+            ->required()
+            ->type_name("NUMBER");
     };
     const auto addAddress = [&](CLI::App* command) {
-        command->add_option("ADDRESS", address, "EEPROM address 0..0xFFFF")->required();
+        command->add_option("ADDRESS", address, "EEPROM address 0..0xFFFF")->required()->type_name("NUMBER");
     };
 
     CLI::App* scan = app.add_subcommand("scan", "find the installed cards and print the report");
@@ -62,7 +65,7 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     CLI::App* poke = app.add_subcommand("poke", "write one EEPROM byte of a card");
     addChannel(poke);
     addAddress(poke);
-    poke->add_option("BYTE", byte, "the byte 0..0xFF")->required();
+    poke->add_option("BYTE", byte, "the byte 0..0xFF")->required()->type_name("NUMBER");
     CLI::App* dump = app.add_subcommand("dump", "print a card's whole EEPROM image and its blocks");
     addChannel(dump);
 

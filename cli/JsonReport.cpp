@@ -15,7 +15,7 @@ std::string FixedText(const char (&text)[16])
 
 std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std::string>& failures)
 {
-    nlohmann::json cards = nlohmann::json::array();
+    nlohmann::ordered_json cards = nlohmann::ordered_json::array();
     for (int n = 0; n < kChannelCount; ++n) {
         const CChannelInfo& info = channels[static_cast<std::size_t>(n)];
         if (info.m_nStatus == StatusNotPresent)
@@ -30,8 +30,8 @@ std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std
             {"error", info.m_strError},
         });
     }
-    const nlohmann::json report = {{"channels", cards}, {"failures", failures}};
+    const nlohmann::ordered_json report = {{"channels", cards}, {"failures", failures}};
     // Serial and model are whatever bytes the card sent: bytes that are not
     // UTF-8 become U+FFFD rather than aborting the output.
-    return report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

@@ -1,12 +1,11 @@
 #pragma once
-// Each checksummed block of an image with its byte sum and verdict, judged by the
-// same rule as the image checks; `checked` is false for the blocks that the card's
+// Each checksummed block of an image with its byte sum and verdict, by the same
+// rule as the image checks; `checked` is false for the blocks that the card's
 // model is exempt from.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <numeric>
 
 #include "CChannelInfo.h"
 #include "EepromLayout.h"
@@ -22,13 +21,12 @@ inline std::array<BlockSummary, kEepromBlocks.size()> SummarizeBlocks(const Eepr
 {
     std::array<BlockSummary, kEepromBlocks.size()> summary{};
     const bool exempt = card.IsExemptModel();
-    CChannelInfo judge;  // CheckBlock writes its error text here, not into the card
     for (std::size_t i = 0; i < kEepromBlocks.size(); ++i) {
         const EepromBlock& block = kEepromBlocks[i];
         const std::uint8_t* first = image.data() + block.offset;
         summary[i].block = block;
-        summary[i].sum = static_cast<std::uint8_t>(std::accumulate(first, first + block.length, 0u));
-        summary[i].valid = judge.CheckBlock(first, block.length, block.name);
+        summary[i].sum = BlockSum(first, block.length);
+        summary[i].valid = summary[i].sum == 0;
         summary[i].checked = i == 0 || !exempt;  // the header is checked for every model
     }
     return summary;

@@ -62,6 +62,8 @@ SimScenario::~SimScenario() {
     std::remove(m_tracePath.c_str());
 }
 
+void SimScenario::clearBusLog() const { std::ofstream(m_tracePath, std::ios::binary | std::ios::trunc); }
+
 nlohmann::json SimScenario::imageCard(int channel, const TestImages::Image& image, const std::string& model) {
     return {{"channel", channel}, {"model", model}, {"image", "hex"}, {"hex", TestImages::toHex(image)}};
 }

@@ -9,6 +9,8 @@
 
 #include <sys/resource.h>
 
+#include <nlohmann/json.hpp>
+
 #include "CInstrument.h"
 #include "ChannelScan.h"
 #include "CountingAllocator.h"
@@ -16,7 +18,7 @@
 #include "IChannelRows.h"
 #include "IPassObserver.h"
 #include "OperatorMessages.h"
-#include "ScenarioFile.h"
+#include "SimScenario.h"
 #include "VerifyAll.h"
 
 namespace {
@@ -41,35 +43,32 @@ struct DriverCall {
     long limit = 0;
 };
 
-std::vector<DriverCall> CallsOf(const std::vector<std::string>& lines)
+std::vector<DriverCall> CallsOf(const valdina::test::BusLog& log)
 {
     std::vector<DriverCall> calls;
-    for (const std::string& line : lines) {
-        const std::string routine = line.substr(0, line.find(' '));
-        if (routine == "FindLstn") {
+    for (const valdina::test::BusRecord& record : log.records()) {
+        if (record.routine == "FindLstn") {
             calls.push_back({DriverCall::FindLstn, {}, 0});
-        } else if (routine == "Send") {
-            calls.push_back({DriverCall::Send, ScenarioFile::CommandOf(line), 0});
-        } else if (routine == "Receive") {
-            const std::size_t at = line.find(" reply=");
-            const std::size_t end = at == std::string::npos ? at : line.find(' ', at + 7);
-            const long bytes = at == std::string::npos ? 1 : static_cast<long>((end - at - 7) / 2);
+        } else if (record.routine == "Send") {
+            calls.push_back({DriverCall::Send, record.cmd.value_or(""), 0});
+        } else if (record.routine == "Receive") {
+            const long bytes = static_cast<long>(record.reply.size());
             calls.push_back({DriverCall::Receive, {}, bytes > 0 ? bytes : 1});
-        } else if (routine == "WaitSRQ") {
+        } else if (record.routine == "WaitSRQ") {
             calls.push_back({DriverCall::WaitSRQ, {}, 0});
-        } else if (routine == "ReadStatusByte") {
+        } else if (record.routine == "ReadStatusByte") {
             calls.push_back({DriverCall::ReadStatusByte, {}, 0});
         }
     }
     return calls;
 }
 
-std::string Mainframe(int cards)
+nlohmann::json Mainframe(int cards)
 {
-    std::string json = R"({"latency_us":0,"cards":[)";
+    nlohmann::json json = {{"latency_us", 0}, {"cards", nlohmann::json::array()}};
     for (int n = 0; n < cards; ++n)
-        json += (n ? "," : "") + std::string(R"({"channel":)") + std::to_string(n) + "}";
-    return json + "]}";
+        json["cards"].push_back({{"channel", n}});
+    return json;
 }
 
 // A scanned mainframe of `cards` cards and the driver calls of one verify pass.
@@ -78,10 +77,9 @@ struct Setup {
     {
         instrument.SetMessageSink(&messages);
         scanned = ScanChannels(instrument, channels, rows, observer);
-        scenario.ClearLog();
+        scenario.clearBusLog();
         VerifyAllChannels(instrument, channels, rows, observer);
-        const auto lines = scenario.LogLines();
-        calls = CallsOf(lines);
+        calls = CallsOf(scenario.busLog());
         for (const DriverCall& call : calls)
             transactions += call.kind == DriverCall::Send;
         // Timed passes run without the bus log.
@@ -96,7 +94,7 @@ struct Setup {
         return true;
     }
 
-    ScenarioFile scenario;
+    valdina::test::SimScenario scenario;
     CInstrument instrument;
     ChannelTable channels{};
     CNoChannelRows rows;

@@ -3,19 +3,23 @@
 // connection loading the driver through the loader, a recording list and observer.
 
 #include <algorithm>
-#include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "CInstrument.h"
 #include "ChannelTable.h"
 #include "RecordingChannelRows.h"
 #include "RecordingPassObserver.h"
-#include "ScenarioFile.h"
+#include "SimScenario.h"
 
 struct BusRig {
+    // The text is parsed, since a json made from a std::string is one JSON string.
     explicit BusRig(const std::string& scenarioJson)
-        : scenario(std::make_unique<ScenarioFile>(scenarioJson))
+        : scenario(std::in_place, nlohmann::json::parse(scenarioJson))
     {
         instrument.SetMessageSink(&observer);
     }
@@ -24,11 +28,11 @@ struct BusRig {
     void Switch(const std::string& scenarioJson)
     {
         scenario.reset();
-        scenario = std::make_unique<ScenarioFile>(scenarioJson);
+        scenario.emplace(nlohmann::json::parse(scenarioJson));
     }
 
-    // Commands sent since the latest `Switch` or `scenario->ClearLog()`.
-    std::vector<std::string> Sent() const { return scenario->SentCommands(); }
+    // Commands sent since the latest `Switch` or `scenario->clearBusLog()`.
+    std::vector<std::string> Sent() const { return scenario->busLog().commands(); }
 
     std::size_t CountSent(const std::string& prefix) const
     {
@@ -37,7 +41,7 @@ struct BusRig {
             [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
     }
 
-    std::unique_ptr<ScenarioFile> scenario;
+    std::optional<valdina::test::SimScenario> scenario;
     CInstrument instrument;
     RecordingPassObserver observer;
     RecordingChannelRows rows;

@@ -25,7 +25,7 @@ struct SelfTest {
         info.m_nAddress = kChannel;
         info.m_nStatus = StatusGood;
         EXPECT_EQ(rig.instrument.Select(kChannel), 1);
-        rig.scenario->ClearLog();
+        rig.scenario->clearBusLog();
         result = info.GainSelfTest(rig.instrument);
     }
     BusRig rig;

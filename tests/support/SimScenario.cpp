@@ -21,15 +21,21 @@ void restore(const char* name, const std::optional<std::string>& value) {
 }
 
 // One folder per test process; file names never repeat within it, so the
-// simulator sees a new value on every scenario.
-const std::string& tempFolder() {
-    static const std::string folder = [] {
+// simulator sees a new value on every scenario. Removed at exit, when every
+// scenario has removed its own files.
+struct TempFolder {
+    std::string path;
+    TempFolder() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/valdina-sim-XXXXXX";
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-        return pattern;
-    }();
-    return folder;
+        path = std::string(base && *base ? base : "/tmp") + "/valdina-sim-XXXXXX";
+        if (!mkdtemp(path.data())) throw std::runtime_error("cannot create " + path);
+    }
+    ~TempFolder() { rmdir(path.c_str()); }
+};
+
+const std::string& tempFolder() {
+    static const TempFolder folder;
+    return folder.path;
 }
 
 std::string freshPath(const char* stem, const char* extension) {
@@ -61,6 +67,8 @@ SimScenario::~SimScenario() {
     std::remove(m_scenarioPath.c_str());
     std::remove(m_tracePath.c_str());
 }
+
+void SimScenario::clearBusLog() const { std::ofstream(m_tracePath, std::ios::binary | std::ios::trunc); }
 
 nlohmann::json SimScenario::imageCard(int channel, const TestImages::Image& image, const std::string& model) {
     return {{"channel", channel}, {"model", model}, {"image", "hex"}, {"hex", TestImages::toHex(image)}};

@@ -32,6 +32,9 @@ public:
     const std::string& scenarioPath() const { return m_scenarioPath; }
     const std::string& tracePath() const { return m_tracePath; }
     BusLog busLog() const { return BusLog::read(m_tracePath); }
+    // Empties the bus log, so later reads see only the calls that follow. The
+    // simulator appends to it, so its open log stays valid.
+    void clearBusLog() const;
 
     // A card entry whose EEPROM holds exactly `image`.
     static nlohmann::json imageCard(int channel, const TestImages::Image& image, const std::string& model = "T210");

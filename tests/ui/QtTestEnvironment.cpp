@@ -1,0 +1,27 @@
+// One QApplication for the whole test run, made only when tests run: listing the
+// tests at build time must not need a display platform.
+
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+class QtTestEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "valdina_ui_tests";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
+}

@@ -1,0 +1,180 @@
+// The verify-all pass over a mainframe of 16 to 256 cards on the simulated driver
+// with no latency, against the floor: the same driver calls from a bare loop.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+#include "CInstrument.h"
+#include "ChannelScan.h"
+#include "CountingAllocator.h"
+#include "GpibDriver.h"
+#include "IChannelRows.h"
+#include "IPassObserver.h"
+#include "OperatorMessages.h"
+#include "ScenarioFile.h"
+#include "VerifyAll.h"
+
+namespace {
+
+class NullObserver final : public IPassObserver {
+public:
+    void BeginPass(PassKind) override {}
+    void ChannelDone(PassKind, int, int, int, int) override {}
+    void EndPass(PassKind) override {}
+};
+
+class CountingMessages final : public IOperatorMessages {
+public:
+    void ShowMessage(const std::string&, MessageIcon) override { ++count; }
+    int count = 0;
+};
+
+// One driver call as the bus log recorded it.
+struct DriverCall {
+    enum Kind { FindLstn, Send, Receive, WaitSRQ, ReadStatusByte } kind;
+    std::string command;
+    long limit = 0;
+};
+
+std::vector<DriverCall> CallsOf(const std::vector<std::string>& lines)
+{
+    std::vector<DriverCall> calls;
+    for (const std::string& line : lines) {
+        const std::string routine = line.substr(0, line.find(' '));
+        if (routine == "FindLstn") {
+            calls.push_back({DriverCall::FindLstn, {}, 0});
+        } else if (routine == "Send") {
+            calls.push_back({DriverCall::Send, ScenarioFile::CommandOf(line), 0});
+        } else if (routine == "Receive") {
+            const std::size_t at = line.find(" reply=");
+            const std::size_t end = at == std::string::npos ? at : line.find(' ', at + 7);
+            const long bytes = at == std::string::npos ? 1 : static_cast<long>((end - at - 7) / 2);
+            calls.push_back({DriverCall::Receive, {}, bytes > 0 ? bytes : 1});
+        } else if (routine == "WaitSRQ") {
+            calls.push_back({DriverCall::WaitSRQ, {}, 0});
+        } else if (routine == "ReadStatusByte") {
+            calls.push_back({DriverCall::ReadStatusByte, {}, 0});
+        }
+    }
+    return calls;
+}
+
+std::string Mainframe(int cards)
+{
+    std::string json = R"({"latency_us":0,"cards":[)";
+    for (int n = 0; n < cards; ++n)
+        json += (n ? "," : "") + std::string(R"({"channel":)") + std::to_string(n) + "}";
+    return json + "]}";
+}
+
+// A scanned mainframe of `cards` cards and the driver calls of one verify pass.
+struct Setup {
+    explicit Setup(int cards) : scenario(Mainframe(cards))
+    {
+        instrument.SetMessageSink(&messages);
+        scanned = ScanChannels(instrument, channels, rows, observer);
+        scenario.ClearLog();
+        VerifyAllChannels(instrument, channels, rows, observer);
+        const auto lines = scenario.LogLines();
+        calls = CallsOf(lines);
+        for (const DriverCall& call : calls)
+            transactions += call.kind == DriverCall::Send;
+        // Timed passes run without the bus log.
+        ::unsetenv("ZENTRA_SIM_TRACE");
+    }
+    bool Usable(benchmark::State& state) const
+    {
+        if (!scanned || messages.count != 0) {
+            state.SkipWithError("the simulated mainframe did not answer");
+            return false;
+        }
+        return true;
+    }
+
+    ScenarioFile scenario;
+    CInstrument instrument;
+    ChannelTable channels{};
+    CNoChannelRows rows;
+    NullObserver observer;
+    CountingMessages messages;
+    bool scanned = false;
+    std::vector<DriverCall> calls;
+    int transactions = 0;
+};
+
+void PerUnitCounters(benchmark::State& state, int cards, int transactions)
+{
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["card"] = benchmark::Counter(iterations * cards, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["transaction"] = benchmark::Counter(iterations * transactions,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["transactions"] = transactions;
+}
+
+void BM_VerifyAll(benchmark::State& state)
+{
+    const int cards = static_cast<int>(state.range(0));
+    Setup setup(cards);
+    if (!setup.Usable(state))
+        return;
+
+    heap::ResetPeak();
+    const std::size_t before = heap::LiveBytes();
+    VerifyAllChannels(setup.instrument, setup.channels, setup.rows, setup.observer);
+    const std::size_t peakHeap = heap::PeakBytes() - before;
+
+    for (auto _ : state)
+        VerifyAllChannels(setup.instrument, setup.channels, setup.rows, setup.observer);
+
+    PerUnitCounters(state, cards, setup.transactions);
+    state.counters["peak_heap_bytes"] = static_cast<double>(peakHeap);
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["max_rss_kib"] = static_cast<double>(usage.ru_maxrss);
+    if (setup.messages.count != 0)
+        state.SkipWithError("a card failed during the timed passes");
+}
+
+// The floor: the driver calls of one pass, same count and order, with no system
+// code between them.
+void BM_DriverFloor(benchmark::State& state)
+{
+    const int cards = static_cast<int>(state.range(0));
+    Setup setup(cards);
+    if (!setup.Usable(state))
+        return;
+
+    gpib::CGpibBinding& bus = gpib::CGpibBinding::Process();
+    const gpib::Addr4882_t listen[2] = {29, gpib::NOADDR};
+    gpib::Addr4882_t found[1] = {gpib::NOADDR};
+    std::uint8_t reply[64];
+    short value = 0;
+    for (auto _ : state) {
+        for (const DriverCall& call : setup.calls) {
+            switch (call.kind) {
+            case DriverCall::FindLstn: bus.FindLstn(0, listen, found, 1); break;
+            case DriverCall::Send:
+                bus.Send(0, 29, call.command.data(), static_cast<long>(call.command.size()), gpib::NLend);
+                break;
+            case DriverCall::Receive: bus.Receive(0, 29, reply, call.limit, gpib::STOPend); break;
+            case DriverCall::WaitSRQ: bus.WaitSRQ(0, &value); break;
+            case DriverCall::ReadStatusByte: bus.ReadStatusByte(0, 29, &value); break;
+            }
+        }
+        benchmark::DoNotOptimize(reply);
+    }
+    PerUnitCounters(state, cards, setup.transactions);
+    state.counters["driver_calls"] = static_cast<double>(setup.calls.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_VerifyAll)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DriverFloor)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

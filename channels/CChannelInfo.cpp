@@ -1,0 +1,102 @@
+#include "CChannelInfo.h"
+
+#include <cstring>
+#include <iterator>
+
+#include "CInstrument.h"
+#include "EepromLayout.h"
+#include "TextFormat.h"
+
+const char* StatusText(std::int32_t status)
+{
+    static constexpr const char* kTexts[] = {"not present", "unknown", "reading", "Good", "Fail"};
+    if (status < 0 || status >= static_cast<std::int32_t>(std::size(kTexts)))
+        return "";
+    return kTexts[status];
+}
+
+const char* CChannelInfo::StatusText() const
+{
+    return ::StatusText(m_nStatus);
+}
+
+bool CChannelInfo::IsExemptModel() const
+{
+    // One 4-byte unit: the bytes after the code, and their terminator, play no part.
+    static constexpr char kExempt[][4] = {{'T', '2', '0', '8'}, {'T', '2', '1', '3'}};
+    for (const auto& code : kExempt) {
+        if (std::memcmp(m_szModel, code, sizeof code) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool CChannelInfo::CheckBlock(const std::uint8_t* block, int length, const char* name)
+{
+    std::uint8_t sum = 0;
+    for (int i = 0; i < length; ++i)
+        sum = static_cast<std::uint8_t>(sum + block[i]);
+    if (sum != 0) {
+        m_strError = FormatText("invalid checksum (%s)", name);
+        return false;
+    }
+    return true;
+}
+
+bool CChannelInfo::CheckImage(const EepromImage& image)
+{
+    m_strError.clear();
+    const bool exempt = IsExemptModel();
+    // The header comes first in the layout; every later block is checked even after
+    // an invalid one, so the text names the last invalid block.
+    const auto& header = kEepromBlocks.front();
+    bool valid = CheckBlock(image.data() + header.offset, header.length, header.name);
+    if (!exempt) {
+        for (std::size_t i = 1; i < kEepromBlocks.size(); ++i) {
+            const auto& block = kEepromBlocks[i];
+            valid = CheckBlock(image.data() + block.offset, block.length, block.name) && valid;
+        }
+    }
+    m_nStatus = valid ? StatusGood : StatusFail;
+    return valid;
+}
+
+bool CChannelInfo::GainSelfTest(CInstrument& instrument)
+{
+    struct GainStep {
+        float gain;
+        const char* name;
+    };
+    static constexpr GainStep kSteps[] = {{1000.0f, "G1000"}, {1.0f, "G1"}};
+
+    std::uint8_t savedMode = 0;
+    if (!instrument.GetOpMode(&savedMode))
+        return false;
+
+    // The mode goes back exactly when this test changed it, or tried to.
+    const bool restoreDue = (savedMode & 1) == 0;
+    const auto finish = [&](bool resultWithoutRestore) {
+        return restoreDue ? instrument.SetOpMode(savedMode) != 0 : resultWithoutRestore;
+    };
+
+    if (restoreDue && !instrument.SetOpMode(static_cast<std::uint8_t>(savedMode | 1)))
+        return finish(false);
+
+    for (const GainStep& step : kSteps) {
+        if (instrument.SetGain(step.gain))
+            continue;
+        const unsigned statusByte = static_cast<std::uint16_t>(instrument.StatusByte());
+        const unsigned code = statusByte & 0x3F;
+        // Code 0: the step failed on the bus, which says nothing about the card.
+        if (code == 0)
+            return finish(false);
+        if (code == 0x10)
+            m_strError = FormatText("azro error during %s", step.name);
+        else
+            m_strError = FormatText("instrument error (0x%02X) during %s", statusByte, step.name);
+        const bool result = finish(false);
+        m_nStatus = StatusFail;
+        return result;
+    }
+    return finish(true);
+}

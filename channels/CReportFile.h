@@ -1,0 +1,27 @@
+#pragma once
+// The report's file while it is written: created or truncated, held exclusively
+// (no sharing on Windows, an exclusive lock elsewhere), written as raw bytes.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CReportFile {
+public:
+    explicit CReportFile(const std::string& path);
+    CReportFile(const CReportFile&) = delete;
+    CReportFile& operator=(const CReportFile&) = delete;
+    ~CReportFile();
+
+    bool IsOpen() const { return m_handle != kClosed; }
+    // Writes every byte or fails; Close reports whether the data reached the file.
+    bool Write(std::string_view bytes);
+    bool Close();
+    // The system's error code of the latest failure (errno / GetLastError).
+    long LastError() const { return m_lastError; }
+
+private:
+    static constexpr std::intptr_t kClosed = -1;   // also INVALID_HANDLE_VALUE
+    std::intptr_t m_handle = kClosed;
+    long m_lastError = 0;
+};

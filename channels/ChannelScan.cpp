@@ -1,0 +1,78 @@
+#include "ChannelScan.h"
+
+#include <bit>
+#include <cstring>
+
+#include "CInstrument.h"
+#include "CPassGuard.h"
+#include "IChannelRows.h"
+
+namespace {
+
+// Word r of the presence map (least significant byte first) belongs to rack r.
+std::uint16_t RackWord(const std::uint8_t* presence, int rack)
+{
+    return static_cast<std::uint16_t>(presence[2 * rack] | (presence[2 * rack + 1] << 8));
+}
+
+int CountPresent(const std::uint8_t* presence)
+{
+    int count = 0;
+    for (int rack = 0; rack < kRackCount; ++rack)
+        count += std::popcount(RackWord(presence, rack));
+    return count;
+}
+
+} // namespace
+
+bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer)
+{
+    CPassGuard pass(observer, PassKind::Scan);
+
+    std::uint8_t presence[kPresenceMapSize] = {};
+    bool ok = instrument.IsListener() != 0;
+    if (ok)
+        ok = instrument.QueryPresent(presence) != 0;
+    rows.DeleteAllRows();
+    if (!ok) {
+        instrument.ShowError();
+        return false;
+    }
+
+    const int total = CountPresent(presence);
+    int done = 0;
+    for (int rack = 0; rack < kRackCount; ++rack) {
+        const std::uint16_t word = RackWord(presence, rack);
+        for (int slot = 0; slot < kSlotsPerRack; ++slot) {
+            const int channel = rack * kSlotsPerRack + slot;
+            CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
+            info.m_nAddress = channel;
+            if ((word & (1u << slot)) == 0) {
+                info.m_nStatus = StatusNotPresent;
+                continue;
+            }
+
+            std::memset(info.m_szSerial, 0, sizeof info.m_szSerial);
+            std::memset(info.m_szModel, 0, sizeof info.m_szModel);
+            // After the first failure the scan stops talking to the mainframe but
+            // still records every position from the presence map.
+            if (ok)
+                ok = instrument.Select(channel) != 0;
+            if (ok)
+                ok = instrument.QuerySN(info.m_szSerial) != 0;
+            if (ok)
+                instrument.QueryModel(info.m_szModel);
+
+            info.m_nStatus = StatusUnknown;
+            if (std::strcmp(info.m_szSerial, "00000001") == 0)
+                info.m_nStatus = StatusFail;
+            if (ok)
+                rows.AddChannelRow(info, rack, slot);
+            pass.ChannelDone(++done, total, channel, info.m_nStatus);
+        }
+    }
+
+    if (!ok)
+        instrument.ShowError();
+    return ok;
+}

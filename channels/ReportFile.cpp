@@ -1,0 +1,52 @@
+#include "ReportFile.h"
+
+#include "CReportFile.h"
+#include "ReportFormat.h"
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+ReportWriteResult CreateFailed(long systemError)
+{
+    ReportWriteResult result;
+    result.systemError = systemError;
+    result.cause = CauseFromSystemError(systemError);
+    // A failed create is never reported as success, whatever code the system left.
+    if (result.cause == FileErrorCause::None)
+        result.cause = FileErrorCause::Generic;
+    return result;
+}
+
+// A failed write or close is reported as a full disk, whatever the system said.
+ReportWriteResult WriteFailed(long systemError)
+{
+    ReportWriteResult result;
+    result.systemError = systemError;
+    result.cause = FileErrorCause::DiskFull;
+    result.opened = true;
+    return result;
+}
+
+} // namespace
+
+ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& channels)
+{
+    CReportFile file(path);
+    if (!file.IsOpen())
+        return CreateFailed(file.LastError());
+
+    // Line by line: the export ends at the first line that cannot be written.
+    if (!file.Write(FormatReportHeader(kLineEnd)))
+        return WriteFailed(file.LastError());
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
+        if (info.m_nStatus == StatusNotPresent)
+            continue;
+        if (!file.Write(FormatReportLine(info, channel, kLineEnd)))
+            return WriteFailed(file.LastError());
+    }
+    if (!file.Close())
+        return WriteFailed(file.LastError());
+    return {};
+}

@@ -1,0 +1,33 @@
+#include "ReportFormat.h"
+
+#include <cstring>
+
+#include "TextFormat.h"
+
+std::string FormatReportHeader(std::string_view lineEnd)
+{
+    std::string line = FormatText("%8s%6s%6s  %-12s  %s", "SN", "Rack", "Slot", "Status", "Description");
+    line += lineEnd;
+    return line;
+}
+
+std::string FormatReportLine(const CChannelInfo& info, int channel, std::string_view lineEnd)
+{
+    // The serial field is a fixed array: never read past it, terminated or not.
+    const std::string serial(info.m_szSerial, strnlen(info.m_szSerial, sizeof info.m_szSerial));
+    std::string line = FormatText("%8s%6d%6d  %-12s  %s", serial.c_str(), RackOf(channel), SlotOf(channel),
+                                  info.StatusText(), info.m_strError.c_str());
+    line += lineEnd;
+    return line;
+}
+
+std::string FormatReport(const ChannelTable& channels, std::string_view lineEnd)
+{
+    std::string report = FormatReportHeader(lineEnd);
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
+        if (info.m_nStatus != StatusNotPresent)
+            report += FormatReportLine(info, channel, lineEnd);
+    }
+    return report;
+}

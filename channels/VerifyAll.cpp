@@ -1,0 +1,61 @@
+#include "VerifyAll.h"
+
+#include <algorithm>
+
+#include "CInstrument.h"
+#include "CPassGuard.h"
+#include "IChannelRows.h"
+
+namespace {
+
+constexpr int kStatusColumn = 0;
+constexpr int kErrorColumn = 5;
+
+} // namespace
+
+void VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer)
+{
+    CPassGuard pass(observer, PassKind::Verify);
+
+    if (!instrument.IsListener()) {
+        instrument.ShowError();
+        return;
+    }
+
+    const int total = static_cast<int>(std::count_if(channels.begin(), channels.end(),
+        [](const CChannelInfo& info) { return info.m_nStatus != StatusNotPresent; }));
+    int done = 0;
+    // One buffer for every card; only a completely read image is judged.
+    EepromImage image{};
+
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
+        if (info.m_nStatus == StatusNotPresent)
+            continue;
+        ++done;
+        const int row = rows.FindChannelRow(channel);
+        if (!instrument.Select(channel)) {
+            instrument.ShowError();
+            pass.ChannelDone(done, total, channel, info.m_nStatus);
+            continue;
+        }
+
+        info.m_nStatus = StatusReading;
+        rows.SetRowText(row, kStatusColumn, info.StatusText());
+        rows.SetRowImage(row, StatusReading);
+
+        const bool read = instrument.ReadEepromImage(channel, image) != 0;
+        if (read) {
+            info.CheckImage(image);
+            if (!info.IsExemptModel() && info.m_nStatus == StatusGood)
+                info.GainSelfTest(instrument);
+        }
+
+        rows.SetRowText(row, kStatusColumn, info.StatusText());
+        rows.SetRowText(row, kErrorColumn, info.m_strError);
+        rows.SetRowImage(row, info.m_nStatus);
+        if (!read)
+            instrument.ShowError();
+        pass.ChannelDone(done, total, channel, info.m_nStatus);
+    }
+}

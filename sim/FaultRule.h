@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+
+#include "Command.h"
+
+namespace zsim {
+
+enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError };
+
+// One injected fault: which transactions it hits and what goes wrong.
+struct FaultRule {
+    CommandKind command = CommandKind::Unknown;
+    std::optional<int> channel;        // selected card, Select argument or frame target
+    std::optional<unsigned> address;   // EEPROM frames only
+    std::optional<double> gain;        // SetGain only
+    FaultKind kind = FaultKind::Error;
+    int value = 0;        // status byte, reply length or iberr, by kind
+    int remaining = -1;   // how many more hits; -1 = every time
+
+    bool matches(const Command& cmd, int selectedChannel) const;
+};
+
+}  // namespace zsim

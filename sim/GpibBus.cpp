@@ -1,0 +1,136 @@
+#include "GpibBus.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "CommandParser.h"
+
+namespace zsim {
+
+using namespace gpib;
+
+GpibBus::GpibBus(Scenario scenario)
+    : m_scenario(std::move(scenario)), m_mainframe(m_scenario.cards) {}
+
+// Off the bus, or silent once the allowed number of commands has been served
+// and their transactions are finished.
+bool GpibBus::answering() const {
+    if (m_scenario.offBus) return false;
+    const int limit = m_scenario.stopAnsweringAfter;
+    return limit < 0 || m_commands < limit || m_srqPending || m_replyPending;
+}
+
+void GpibBus::clearTransaction() {
+    m_reply.clear();
+    m_replyPending = false;
+    m_replyTimesOut = false;
+    m_srqPending = false;
+}
+
+BusStatus GpibBus::sendIfc(int board) {
+    if (board != kBoard) return BusStatus::error(ENEB);
+    return BusStatus::ok();
+}
+
+BusStatus GpibBus::devClear(int board, unsigned addr) {
+    if (board != kBoard) return BusStatus::error(ENEB);
+    if (m_devClearCalls++ < m_scenario.ecicDevClear) return BusStatus::error(ECIC);
+    if (addr != kMainframeAddress || !answering()) return BusStatus::error(ENOL);
+    clearTransaction();
+    return BusStatus::ok();
+}
+
+BusStatus GpibBus::findLstn(int board, const unsigned short* addrs, unsigned short* results, int limit) {
+    if (board != kBoard) return BusStatus::error(ENEB);
+    if (!addrs || !results || limit < 0) return BusStatus::error(EARG);
+    if (m_findLstnCalls++ < m_scenario.ecicFindLstn) return BusStatus::error(ECIC);
+    long found = 0;
+    for (const unsigned short* a = addrs; *a != NOADDR; ++a)
+        if (*a == kMainframeAddress && answering() && found < limit) results[found++] = *a;
+    return BusStatus::ok(found);
+}
+
+BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) {
+    if (board != kBoard) return BusStatus::error(ENEB);
+    if (count < 0 || (!data && count > 0)) return BusStatus::error(EARG);
+    m_lastCommand.assign(static_cast<const char*>(data), static_cast<size_t>(count));
+    if (addr != kMainframeAddress || !answering()) return BusStatus::error(ENOL);
+
+    const Command cmd = CommandParser::parse(m_lastCommand);
+    const int selected = m_mainframe.selectedChannel();
+    bool noSrq = false, timeout = false;
+    int shortReply = -1, statusOverride = -1, sendError = -1;
+    for (auto& rule : m_scenario.faults) {
+        if (!rule.matches(cmd, selected)) continue;
+        if (rule.remaining > 0) --rule.remaining;
+        switch (rule.kind) {
+        case FaultKind::NoSrq: noSrq = true; break;
+        case FaultKind::Timeout: timeout = true; break;
+        case FaultKind::ShortReply: shortReply = rule.value; break;
+        case FaultKind::Error: statusOverride = rule.value; break;
+        case FaultKind::SendError: sendError = rule.value; break;
+        }
+    }
+    clearTransaction();
+    if (sendError >= 0) return BusStatus::error(sendError);
+
+    if (m_scenario.latencyUs > 0) std::this_thread::sleep_for(std::chrono::microseconds(m_scenario.latencyUs));
+    const Response response = m_mainframe.execute(cmd);
+    ++m_commands;
+    m_statusByte = statusOverride >= 0 ? std::uint8_t(statusOverride) : std::uint8_t(0x40 | response.errorCode);
+    m_srqPending = !noSrq;
+    if (response.reply) {
+        m_reply = *response.reply;
+        if (shortReply >= 0 && size_t(shortReply) < m_reply.size()) m_reply.resize(size_t(shortReply));
+        m_replyPending = true;
+        m_replyTimesOut = timeout;
+    }
+    return BusStatus::ok(count);
+}
+
+BusStatus GpibBus::receive(int board, unsigned addr, void* buf, long count) {
+    m_delivered.clear();
+    if (board != kBoard) return BusStatus::error(ENEB);
+    if (count < 0 || (!buf && count > 0)) return BusStatus::error(EARG);
+    if (addr != kMainframeAddress || !m_replyPending || m_replyTimesOut) {
+        // Nobody talks: the board waits out its timeout. A reply that was
+        // meant to time out is lost with it.
+        m_reply.clear();
+        m_replyPending = false;
+        return BusStatus::error(EABO, TIMO);
+    }
+    const size_t n = std::min(m_reply.size(), size_t(count));
+    if (n > 0) std::memcpy(buf, m_reply.data(), n);
+    m_delivered.assign(m_reply.begin(), m_reply.begin() + long(n));
+    m_reply.erase(m_reply.begin(), m_reply.begin() + long(n));
+    BusStatus st = BusStatus::ok(long(n));
+    if (m_reply.empty()) {
+        st.ibsta |= END;  // the last byte went with EOI
+        m_replyPending = false;
+    }
+    return st;
+}
+
+BusStatus GpibBus::waitSrq(int board, short* result) {
+    if (board != kBoard) return BusStatus::error(ENEB);
+    if (!result) return BusStatus::error(EARG);
+    *result = m_srqPending ? 1 : 0;
+    return {CMPL | (m_srqPending ? SRQI : TIMO), 0, 0};
+}
+
+BusStatus GpibBus::readStatusByte(int board, unsigned addr, short* result) {
+    m_delivered.clear();
+    if (board != kBoard) return BusStatus::error(ENEB);
+    if (!result) return BusStatus::error(EARG);
+    if (addr != kMainframeAddress || !answering()) return BusStatus::error(EABO, TIMO);
+    // RQS is only reported while the request is up; the poll takes it down.
+    const std::uint8_t stb = m_srqPending ? m_statusByte : std::uint8_t(m_statusByte & ~0x40);
+    m_srqPending = false;
+    *result = stb;
+    m_delivered.push_back(stb);
+    return BusStatus::ok(1);
+}
+
+}  // namespace zsim

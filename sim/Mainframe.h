@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "Card.h"
+#include "Command.h"
+#include "Scenario.h"
+
+namespace zsim {
+
+// What the mainframe does behind one command: the reply it offers and the
+// error code it reports in its status byte.
+struct Response {
+    std::optional<std::vector<std::uint8_t>> reply;
+    std::uint8_t errorCode = 0;
+};
+
+// Error codes of the status byte (low six bits).
+inline constexpr std::uint8_t kErrSyntax = 0x01;   // unknown or malformed command
+inline constexpr std::uint8_t kErrNoCard = 0x02;   // empty slot selected, or frame for an absent card
+
+// The mainframe's command interpreter and its cards; knows nothing of the bus.
+class Mainframe {
+public:
+    explicit Mainframe(std::array<std::optional<Card>, kChannels> cards);
+
+    Response execute(const Command& cmd);
+    int selectedChannel() const { return m_selected; }
+    const std::optional<Card>& card(int channel) const { return m_cards[channel]; }
+
+private:
+    Response presence() const;
+    Response eepromRead(const Command& cmd, int length) const;
+    Response eepromWrite(const Command& cmd);
+    Card* selectedCard();
+
+    std::array<std::optional<Card>, kChannels> m_cards;
+    int m_selected = -1;
+};
+
+}  // namespace zsim

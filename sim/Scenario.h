@@ -1,0 +1,25 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "Card.h"
+#include "FaultRule.h"
+
+namespace zsim {
+
+inline constexpr int kChannels = 256;
+
+// Everything that describes one simulated mainframe and how it misbehaves.
+struct Scenario {
+    std::array<std::optional<Card>, kChannels> cards;
+    std::vector<FaultRule> faults;
+    bool offBus = false;
+    int latencyUs = 0;
+    int ecicFindLstn = 0;     // first N FindLstn calls fail with ECIC
+    int ecicDevClear = 0;     // first N DevClear calls fail with ECIC
+    int stopAnsweringAfter = -1;  // commands accepted before it goes silent; -1 never
+};
+
+}  // namespace zsim

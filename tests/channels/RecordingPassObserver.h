@@ -1,0 +1,41 @@
+#pragma once
+// Records a pass as lines: "Begin Scan", "Done 1/3 ch=5 status=1", "End Scan".
+// `openWhileShown` notes whether a pass was open each time a message was shown.
+
+#include <string>
+#include <vector>
+
+#include "IPassObserver.h"
+#include "OperatorMessages.h"
+
+class RecordingPassObserver final : public IPassObserver, public IOperatorMessages {
+public:
+    void BeginPass(PassKind kind) override
+    {
+        ++depth;
+        events.push_back(std::string("Begin ") + Name(kind));
+    }
+    void ChannelDone(PassKind, int done, int total, int channel, int status) override
+    {
+        events.push_back("Done " + std::to_string(done) + "/" + std::to_string(total) + " ch="
+                         + std::to_string(channel) + " status=" + std::to_string(status));
+    }
+    void EndPass(PassKind kind) override
+    {
+        --depth;
+        events.push_back(std::string("End ") + Name(kind));
+    }
+    void ShowMessage(const std::string& text, MessageIcon) override
+    {
+        messages.push_back(text);
+        openWhileShown.push_back(depth > 0);
+    }
+
+    std::vector<std::string> events;
+    std::vector<std::string> messages;
+    std::vector<bool> openWhileShown;
+    int depth = 0;
+
+private:
+    static const char* Name(PassKind kind) { return kind == PassKind::Scan ? "Scan" : "Verify"; }
+};

@@ -1,0 +1,133 @@
+// Injected faults: what each kind does to the transaction it hits, and only
+// to that one.
+#include <gtest/gtest.h>
+
+#include "SimDriver.h"
+#include "SimScenario.h"
+
+using valdina::test::SimScenario;
+using nlohmann::json;
+
+namespace {
+constexpr int ERR = 0x8000, CMPL = 0x0100;
+constexpr int ECIC = 1, ENOL = 2, EABO = 6;
+
+json withFaults(json faults) {
+    return {{"cards", {{{"channel", 37}}, {{"channel", 38}}}}, {"faults", std::move(faults)}};
+}
+}  // namespace
+
+TEST(SimFaults, NoSrqLeavesTheRequestDownButTheStatusReadable) {
+    SimScenario sc(withFaults({{{"command", "Select"}, {"channel", 37}, {"kind", "no_srq"}}}));
+    auto& d = SimDriver::get();
+    auto t = d.transact("S 37");
+    EXPECT_EQ(t.srq, 0);
+    EXPECT_EQ(t.stb, 0x00);
+    EXPECT_EQ(d.transact("S 38").srq, 1);  // another channel is unaffected
+}
+
+TEST(SimFaults, TimeoutLosesTheReply) {
+    SimScenario sc(withFaults({{{"command", "QuerySN"}, {"channel", 38}, {"kind", "timeout"}}}));
+    auto& d = SimDriver::get();
+    d.transact("S 38");
+    d.send("Q5 7");
+    auto r = d.receive(8);
+    EXPECT_EQ(r.status.ibsta & ERR, ERR);
+    EXPECT_EQ(r.status.iberr, EABO);
+    short srq = 0;
+    d.waitSrq(srq);
+    EXPECT_EQ(srq, 1);  // the mainframe still asks for service
+    d.transact("S 37");
+    EXPECT_EQ(d.transact("Q5 7", 8).reply.size(), 8u);
+}
+
+TEST(SimFaults, ShortReplyDeliversOnlySomeBytesWithEnd) {
+    SimScenario sc(withFaults({{{"command", "RdEe4"}, {"channel", 37}, {"address", 8}, {"kind", "short_reply"},
+                                {"bytes", 5}}}));
+    auto& d = SimDriver::get();
+    d.send("<020020220008");
+    auto r = d.receive(8);
+    EXPECT_EQ(r.status.ibsta & ERR, 0);
+    EXPECT_EQ(r.status.count, 5);
+    EXPECT_EQ(r.status.ibsta & 0x2000, 0x2000);
+    EXPECT_EQ(d.transact("<020020220004", 8).reply.size(), 8u);  // other address
+}
+
+TEST(SimFaults, ErrorSetsTheStatusByteByCodeOrWhole) {
+    SimScenario sc(withFaults({{{"command", "SetGain"}, {"channel", 37}, {"gain", 1000}, {"kind", "error"},
+                                {"stb", 0x50}},
+                               {{"command", "SetGain"}, {"channel", 38}, {"gain", 1}, {"kind", "error"}, {"code", 5}},
+                               {{"command", "GetOpMode"}, {"kind", "error"}, {"stb", 0xC0}}}));
+    auto& d = SimDriver::get();
+    d.transact("S 37");
+    EXPECT_EQ(d.transact("G 1000.00").stb, 0x50);
+    EXPECT_EQ(d.transact("G 1.00").stb, 0x40);
+    auto t = d.transact("C1D?", 1);
+    EXPECT_EQ(t.stb, 0xC0);
+    EXPECT_EQ(t.reply.size(), 1u);  // the command still ran
+    d.transact("S 38");
+    EXPECT_EQ(d.transact("G 1000.00").stb, 0x40);
+    EXPECT_EQ(d.transact("G 1.00").stb, 0x45);
+}
+
+TEST(SimFaults, SendErrorFailsTheSendWithTheGivenCode) {
+    SimScenario sc(withFaults({{{"command", "Select"}, {"channel", 38}, {"kind", "send_error"}, {"iberr", 6}},
+                               {{"command", "QueryPresent"}, {"kind", "send_error"}, {"iberr", 14}}}));
+    auto& d = SimDriver::get();
+    auto st = d.send("S 38");
+    EXPECT_EQ(st.ibsta & ERR, ERR);
+    EXPECT_EQ(st.iberr, 6);
+    short srq = 1;
+    d.waitSrq(srq);
+    EXPECT_EQ(srq, 0);  // the command never arrived
+    EXPECT_EQ(d.send("Q2").iberr, 14);
+    EXPECT_EQ(d.send("S 37").ibsta, CMPL);
+}
+
+TEST(SimFaults, TimesLimitsHowOftenAFaultHits) {
+    SimScenario sc(withFaults({{{"command", "Select"}, {"kind", "no_srq"}, {"times", 2}}}));
+    auto& d = SimDriver::get();
+    EXPECT_EQ(d.transact("S 37").srq, 0);
+    EXPECT_EQ(d.transact("S 38").srq, 0);
+    EXPECT_EQ(d.transact("S 37").srq, 1);
+}
+
+TEST(SimFaults, EcicOnTheFirstCallsOfFindLstnAndDevClear) {
+    SimScenario sc({{"cards", json::array()}, {"ecic_find_lstn", 1}, {"ecic_dev_clear", 2}});
+    auto& d = SimDriver::get();
+    std::vector<unsigned short> found;
+    auto st = d.findLstn({29}, found, 1);
+    EXPECT_EQ(st.ibsta & ERR, ERR);
+    EXPECT_EQ(st.iberr, ECIC);
+    EXPECT_EQ(d.sendIfc().ibsta, CMPL);
+    st = d.findLstn({29}, found, 1);
+    EXPECT_EQ(st.ibsta & ERR, 0);
+    EXPECT_EQ(found[0], 29);
+    EXPECT_EQ(d.devClear().iberr, ECIC);
+    EXPECT_EQ(d.devClear().iberr, ECIC);
+    EXPECT_EQ(d.devClear().ibsta, CMPL);
+}
+
+TEST(SimFaults, StopsAnsweringAfterTheGivenNumberOfCommands) {
+    SimScenario sc({{"cards", {{{"channel", 37}}}}, {"stop_answering_after", 2}});
+    auto& d = SimDriver::get();
+    EXPECT_EQ(d.transact("S 37").stb, 0x40);
+    const auto second = d.transact("Q5 7", 8);
+    EXPECT_EQ(second.reply.size(), 8u);  // the last command is served to the end
+    EXPECT_EQ(second.stb, 0x40);
+    auto st = d.send("S 37");
+    EXPECT_EQ(st.ibsta & ERR, ERR);
+    EXPECT_EQ(st.iberr, ENOL);
+    std::vector<unsigned short> found;
+    EXPECT_EQ(d.findLstn({29}, found, 1).count, 0);
+    EXPECT_EQ(d.devClear().iberr, ENOL);
+    short v = 0;
+    EXPECT_EQ(d.readStatusByte(v).iberr, EABO);
+}
+
+TEST(SimFaults, LatencySettingIsAcceptedAndCommandsStillWork) {
+    SimScenario sc({{"cards", {{{"channel", 37}}}}, {"latency_us", 200}});
+    auto& d = SimDriver::get();
+    EXPECT_EQ(d.transact("S 37").stb, 0x40);
+    EXPECT_EQ(d.transact("Q5 7", 8).reply.size(), 8u);
+}

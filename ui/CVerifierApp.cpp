@@ -69,8 +69,9 @@ bool CVerifierApp::OnCmdMsg(unsigned id)
         OnAppAbout();
         return true;
     case ID_APP_EXIT:
+        // Like a close request from outside: handled once this command has ended.
         if (m_pMainWnd)
-            m_pMainWnd->close();
+            QMetaObject::invokeMethod(m_pMainWnd.get(), &QWidget::close, Qt::QueuedConnection);
         return true;
     default:
         return false;

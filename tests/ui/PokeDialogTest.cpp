@@ -55,9 +55,10 @@ QLineEdit* Field(QWidget* dialog, const char* name)
     return dialog->findChild<QLineEdit*>(name);
 }
 
+// As Alt+R does: the button runs without taking the focus.
 void ClickRead(QWidget* dialog)
 {
-    QTest::mouseClick(dialog->findChild<QAbstractButton*>("IDC_READ"), Qt::LeftButton);
+    dialog->findChild<QAbstractButton*>("IDC_READ")->click();
 }
 
 // Scans with the prompt and opens Poke on the selected rows.

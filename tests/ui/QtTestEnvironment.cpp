@@ -6,6 +6,14 @@
 #include <memory>
 
 namespace {
+// The offscreen platform cannot fix a dialog's size and says so every time.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    qt_message_output(type, context, message);
+}
+
 class QtTestEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
@@ -13,6 +21,7 @@ public:
         static int argc = 1;
         static char name[] = "valdina_ui_tests";
         static char* argv[] = {name, nullptr};
+        qInstallMessageHandler(QuietMessages);
         m_app = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
     }

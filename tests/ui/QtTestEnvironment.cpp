@@ -21,6 +21,8 @@ public:
         static int argc = 1;
         static char name[] = "valdina_ui_tests";
         static char* argv[] = {name, nullptr};
+        // Real widgets without a display, whatever the caller's environment says.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(QuietMessages);
         m_app = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);

@@ -1,6 +1,9 @@
 #include "DialogUnits.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
+#include <QLabel>
+#include <algorithm>
 #include <QWidget>
 
 void MapDialogUnits(QWidget& dialog)
@@ -14,7 +17,11 @@ void MapDialogUnits(QWidget& dialog)
 
     for (QWidget* child : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         const QRect r = child->geometry();
-        child->setGeometry(mapX(r.x()), mapY(r.y()), mapX(r.width()), mapY(r.height()));
+        int width = mapX(r.width());
+        // A substitute for the template's font may run wider: texts are never cut.
+        if (qobject_cast<QLabel*>(child) || qobject_cast<QCheckBox*>(child))
+            width = std::max(width, child->sizeHint().width());
+        child->setGeometry(mapX(r.x()), mapY(r.y()), width, mapY(r.height()));
     }
     const QSize size = dialog.size();
     dialog.setFixedSize(mapX(size.width()), mapY(size.height()));

@@ -248,3 +248,36 @@ TEST(ChannelView, PassShowsEachCardsVerdictAsItIsDoneWithWaitCursorAndProgress)
     EXPECT_EQ(window.Frame().MessageText(), "Ready");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
+
+TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window([](QWidget* dialog) {
+        dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
+        ClickOk(dialog);
+    });
+    bool posted = false;
+    QObject::connect(&window.View(), &CChannelView::progressText, &window.View(), [&](const QString& text) {
+        if (!posted && text.startsWith("Verifying")) {
+            posted = true;
+            window.View().PostCommand(ID_REFRESH);
+        }
+    });
+    window.Command(ID_VERIFY_ALL);
+    ASSERT_TRUE(posted);
+
+    // The pass repaints by handling events, yet the Refresh posted inside it starts
+    // only when the pass has ended: the second presence query follows every read.
+    const auto commands = scenario.busLog().commands();
+    std::vector<size_t> presence;
+    size_t lastRead = 0;
+    for (size_t i = 0; i < commands.size(); ++i) {
+        if (commands[i] == "Q2")
+            presence.push_back(i);
+        if (commands[i].rfind("<", 0) == 0)
+            lastRead = i;
+    }
+    ASSERT_EQ(presence.size(), 2u);
+    EXPECT_GT(presence[1], lastRead);
+    EXPECT_EQ(window.RowChannels().size(), SmallMainframeCards().size());
+}

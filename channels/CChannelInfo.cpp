@@ -33,10 +33,7 @@ bool CChannelInfo::IsExemptModel() const
 
 bool CChannelInfo::CheckBlock(const std::uint8_t* block, int length, const char* name)
 {
-    std::uint8_t sum = 0;
-    for (int i = 0; i < length; ++i)
-        sum = static_cast<std::uint8_t>(sum + block[i]);
-    if (sum != 0) {
+    if (BlockSum(block, length) != 0) {
         m_strError = FormatText("invalid checksum (%s)", name);
         return false;
     }

@@ -59,7 +59,7 @@ private:
     int Fail(const std::string& text, const char* label);
     int FailOnDriverError(const char* what, const char* label);
     bool DriverFailed() const;
-    int ReceiveEeprom(const char* frame, std::uint8_t* reply, int replySize, const char* label);
+    int ReceiveEeprom(const char* frame, int length, std::uint8_t* reply, int replySize, const char* label);
 
     gpib::CGpibBinding& m_bus;
     IOperatorMessages* m_messages = nullptr;

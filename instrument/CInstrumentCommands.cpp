@@ -13,14 +13,40 @@ constexpr int kEepromDataOffset = 4;   // bytes 0..3 of an EEPROM reply carry no
 
 enum AccessCode { kReadOne = 0x20, kReadFour = 0x22, kWriteOne = 0xA0 };
 
-// "<" or ">", rack "%02X", slot mask "%04X", access code "%02X", address "%04X".
-std::string AccessFrame(char direction, int channel, int code, std::uint16_t address)
-{
-    std::string frame(1, direction);
-    frame += FormatText("%02X%04X%02X", channel / 16, 1u << (channel % 16), code);
-    frame += FormatText("%04X", address);
-    return frame;
-}
+// An EEPROM access frame: direction "<" or ">", rack "%02X", slot mask "%04X",
+// access code "%02X", address "%04X" and, for a write, the data byte "%02X".
+// Built by hand: a whole image read formats 128 of them.
+class AccessFrame {
+public:
+    AccessFrame(char direction, int channel, int code, std::uint16_t address)
+    {
+        m_text[0] = direction;
+        m_length = 1;
+        PutHex(static_cast<unsigned>(channel / 16), 2);
+        PutHex(1u << (channel % 16), 4);
+        PutHex(static_cast<unsigned>(code), 2);
+        PutHex(address, 4);
+    }
+    AccessFrame& WithData(std::uint8_t data)
+    {
+        PutHex(data, 2);
+        return *this;
+    }
+    const char* Text() const { return m_text; }
+    int Length() const { return m_length; }
+
+private:
+    void PutHex(unsigned value, int digits)
+    {
+        for (int i = digits - 1; i >= 0; --i, value >>= 4)
+            m_text[m_length + i] = "0123456789ABCDEF"[value & 0xF];
+        m_length += digits;
+        m_text[m_length] = '\0';
+    }
+
+    char m_text[16];
+    int m_length = 0;
+};
 
 } // namespace
 
@@ -70,9 +96,9 @@ int CInstrument::SetGain(float gain)
     return Transact(text.c_str(), static_cast<int>(text.size()), nullptr, 0, "SetGain");
 }
 
-int CInstrument::ReceiveEeprom(const char* frame, std::uint8_t* reply, int replySize, const char* label)
+int CInstrument::ReceiveEeprom(const char* frame, int length, std::uint8_t* reply, int replySize, const char* label)
 {
-    if (!Transact(frame, static_cast<int>(std::strlen(frame)), reply, replySize, label))
+    if (!Transact(frame, length, reply, replySize, label))
         return 0;
     // A short reply has no data where the data should be: never take it as EEPROM bytes.
     if (m_replyCount < replySize)
@@ -83,8 +109,8 @@ int CInstrument::ReceiveEeprom(const char* frame, std::uint8_t* reply, int reply
 int CInstrument::RdEe1(int channel, std::uint16_t address, std::uint8_t* data)
 {
     std::uint8_t reply[kReadOneReplySize];
-    const std::string frame = AccessFrame('<', channel, kReadOne, address);
-    if (!ReceiveEeprom(frame.c_str(), reply, kReadOneReplySize, "RdEe1"))
+    const AccessFrame frame('<', channel, kReadOne, address);
+    if (!ReceiveEeprom(frame.Text(), frame.Length(), reply, kReadOneReplySize, "RdEe1"))
         return 0;
     *data = reply[kEepromDataOffset];
     return 1;
@@ -93,8 +119,8 @@ int CInstrument::RdEe1(int channel, std::uint16_t address, std::uint8_t* data)
 int CInstrument::RdEe4(int channel, std::uint16_t address, std::uint8_t* data)
 {
     std::uint8_t reply[kReadFourReplySize];
-    const std::string frame = AccessFrame('<', channel, kReadFour, address);
-    if (!ReceiveEeprom(frame.c_str(), reply, kReadFourReplySize, "RdEe4"))
+    const AccessFrame frame('<', channel, kReadFour, address);
+    if (!ReceiveEeprom(frame.Text(), frame.Length(), reply, kReadFourReplySize, "RdEe4"))
         return 0;
     std::memcpy(data, reply + kEepromDataOffset, 4);
     return 1;
@@ -102,8 +128,9 @@ int CInstrument::RdEe4(int channel, std::uint16_t address, std::uint8_t* data)
 
 int CInstrument::WrEe1(int channel, std::uint16_t address, std::uint8_t data)
 {
-    const std::string frame = AccessFrame('>', channel, kWriteOne, address) + FormatText("%02X", data);
-    return Transact(frame.c_str(), static_cast<int>(frame.size()), nullptr, 0, "WrEe1");
+    AccessFrame frame('>', channel, kWriteOne, address);
+    frame.WithData(data);
+    return Transact(frame.Text(), frame.Length(), nullptr, 0, "WrEe1");
 }
 
 int CInstrument::ReadEepromImage(int channel, EepromImage& image)

@@ -1,0 +1,20 @@
+#include "BlockListing.h"
+
+#include <cstring>
+
+#include "BlockSummary.h"
+#include "TextFormat.h"
+
+std::string FormatBlockListing(const EepromImage& image, const CChannelInfo& card)
+{
+    const std::string model(card.m_szModel, strnlen(card.m_szModel, sizeof card.m_szModel));
+    std::string text = FormatText("model \"%s\"%s\n", model.c_str(),
+                                  card.IsExemptModel() ? " (exempt: only Header is checked)" : "");
+    text += FormatText("%-8s%8s%8s%6s  %s\n", "Block", "Offset", "Length", "Sum", "Verdict");
+    for (const BlockSummary& entry : SummarizeBlocks(image, card)) {
+        text += FormatText("%-8s%8d%8d  0x%02X  %s%s\n", entry.block.name, entry.block.offset, entry.block.length,
+                           entry.sum, entry.valid ? "valid" : "invalid",
+                           entry.checked ? "" : " (not checked: exempt model)");
+    }
+    return text;
+}

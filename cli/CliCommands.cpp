@@ -1,0 +1,142 @@
+#include "CliCommands.h"
+
+#include <cstring>
+#include <ostream>
+
+#include "BlockListing.h"
+#include "CInstrument.h"
+#include "ChannelScan.h"
+#include "ExitCode.h"
+#include "HexDump.h"
+#include "JsonReport.h"
+#include "ReportFile.h"
+#include "ReportFormat.h"
+#include "TextFormat.h"
+#include "VerifyAll.h"
+
+CCliCommands::CCliCommands(CInstrument& instrument, std::ostream& out, std::ostream& err, bool terminal)
+    : m_instrument(instrument),
+      m_out(out),
+      m_err(err),
+      m_terminal(terminal),
+      m_messages(err, terminal),
+      m_trace(err)
+{
+    m_instrument.SetMessageSink(&m_messages);
+}
+
+CCliCommands::~CCliCommands()
+{
+    m_instrument.SetMessageSink(nullptr);
+    m_instrument.SetTransactionObserver(nullptr);
+}
+
+int CCliCommands::Run(const CliOptions& options)
+{
+    if (options.trace)
+        m_instrument.SetTransactionObserver(&m_trace);
+    // Trace lines and a bar redrawn in place would garble each other.
+    if (m_terminal && !options.trace)
+        m_progress.emplace(m_err);
+    m_tally.emplace(m_progress ? &*m_progress : nullptr);
+
+    switch (options.command) {
+    case CliCommand::Scan:
+        return Finish(options, Scan());
+    case CliCommand::Verify:
+        return Finish(options, Verify());
+    case CliCommand::Clear:
+        return Clear();
+    case CliCommand::Peek:
+        return Peek(options);
+    case CliCommand::Poke:
+        return Poke(options);
+    case CliCommand::Dump:
+        return Dump(options);
+    }
+    return kExitUsage;
+}
+
+int CCliCommands::Scan()
+{
+    return ScanChannels(m_instrument, m_channels, m_rows, *m_tally) ? kExitOk : kExitFailed;
+}
+
+int CCliCommands::Verify()
+{
+    if (!ScanChannels(m_instrument, m_channels, m_rows, *m_tally))
+        return kExitFailed;
+    const std::size_t shownBefore = m_messages.Shown().size();
+    VerifyAllChannels(m_instrument, m_channels, m_rows, *m_tally);
+    // The pass reports every card it visits, also one it could not select; so a
+    // message without any card done is the mainframe failing the check at the start.
+    if (m_tally->ChannelsDone() == 0 && m_messages.Shown().size() > shownBefore)
+        return kExitFailed;
+    return AnyPresentCardNotGood() ? kExitNotGood : kExitOk;
+}
+
+bool CCliCommands::AnyPresentCardNotGood() const
+{
+    for (const CChannelInfo& info : m_channels) {
+        if (info.m_nStatus != StatusNotPresent && info.m_nStatus != StatusGood)
+            return true;
+    }
+    return false;
+}
+
+int CCliCommands::Finish(const CliOptions& options, int exitCode)
+{
+    if (!options.reportPath.empty()) {
+        const ReportWriteResult written = WriteReportFile(options.reportPath, m_channels);
+        if (!written.ok()) {
+            m_messages.ShowMessage(FileErrorText(written.cause, options.reportPath), written.icon());
+            exitCode = kExitFailed;
+        }
+    }
+    if (options.json)
+        m_out << FormatJsonReport(m_channels, m_messages.Shown());
+    else
+        m_out << FormatReport(m_channels, "\n");
+    m_out << std::flush;
+    return exitCode;
+}
+
+int CCliCommands::FailWithError()
+{
+    m_instrument.ShowError();
+    return kExitFailed;
+}
+
+int CCliCommands::Clear()
+{
+    return m_instrument.DevClear() ? kExitOk : FailWithError();
+}
+
+int CCliCommands::Peek(const CliOptions& options)
+{
+    std::uint8_t byte = 0;
+    if (!m_instrument.RdEe1(options.channel, options.address, &byte))
+        return FailWithError();
+    m_out << FormatText("0x%02X\n", byte) << std::flush;
+    return kExitOk;
+}
+
+int CCliCommands::Poke(const CliOptions& options)
+{
+    return m_instrument.WrEe1(options.channel, options.address, options.byte) ? kExitOk : FailWithError();
+}
+
+int CCliCommands::Dump(const CliOptions& options)
+{
+    if (!m_instrument.Select(options.channel))
+        return FailWithError();
+    // As in the scan, a card that does not tell its model is simply not exempt.
+    CChannelInfo card;
+    std::memset(card.m_szModel, 0, sizeof card.m_szModel);
+    m_instrument.QueryModel(card.m_szModel);
+    EepromImage image{};
+    if (!m_instrument.ReadEepromImage(options.channel, image))
+        return FailWithError();
+    m_out << FormatHexDump(image) << FormatBlockListing(image, card) << std::flush;
+    return kExitOk;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Runs one valdina-cli command on the system's core and prints its outcome. Holds
+// the channel table of the run; failures go to `err` as the window's messages do.
+
+#include <iosfwd>
+#include <optional>
+
+#include "ChannelTable.h"
+#include "CliOptions.h"
+#include "IChannelRows.h"
+#include "PassTally.h"
+#include "StreamMessages.h"
+#include "TerminalProgress.h"
+#include "TraceLog.h"
+
+class CInstrument;
+
+class CCliCommands {
+public:
+    // `terminal`: `err` is a terminal, so the scan and the pass draw a progress bar.
+    CCliCommands(CInstrument& instrument, std::ostream& out, std::ostream& err, bool terminal);
+    CCliCommands(const CCliCommands&) = delete;
+    CCliCommands& operator=(const CCliCommands&) = delete;
+    ~CCliCommands();
+
+    // Returns the exit code.
+    int Run(const CliOptions& options);
+
+private:
+    int Scan();
+    int Verify();
+    int Clear();
+    int Peek(const CliOptions& options);
+    int Poke(const CliOptions& options);
+    int Dump(const CliOptions& options);
+    // Report file, then the table on `out`; returns the exit code after both.
+    int Finish(const CliOptions& options, int exitCode);
+    bool AnyPresentCardNotGood() const;
+    int FailWithError();
+
+    CInstrument& m_instrument;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    bool m_terminal;
+    CStreamMessages m_messages;
+    CTraceLog m_trace;
+    std::optional<CTerminalProgress> m_progress;
+    std::optional<CPassTally> m_tally;
+    CNoChannelRows m_rows;
+    ChannelTable m_channels;
+};

@@ -1,0 +1,118 @@
+#include "CliOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "CliNumber.h"
+#include "ExitCode.h"
+
+namespace {
+
+constexpr const char* kExitCodeHelp =
+    "Numbers are decimal or 0x hexadecimal.\n\n"
+    "Exit codes:\n"
+    "  0   the command succeeded; for verify, every card present is Good\n"
+    "  1   verify: the pass ran to its end but some card present is not Good\n"
+    "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
+    "      clear, peek, poke or dump failed, or the report file could not be written\n"
+    "  64  usage error (nothing is sent to the mainframe)\n";
+
+// Stores the value and returns an empty text, or returns the usage error.
+template <typename T>
+std::string NumberArgument(const char* name, const std::string& text, std::uint32_t maximum, T& value)
+{
+    const std::optional<std::uint32_t> parsed = ParseCliNumber(text);
+    if (!parsed)
+        return std::string(name) + ": \"" + text + "\" is not a decimal or 0x hexadecimal number";
+    if (*parsed > maximum)
+        return std::string(name) + ": " + text + " is outside 0.." + std::to_string(maximum);
+    value = static_cast<T>(*parsed);
+    return {};
+}
+
+} // namespace
+
+CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"Zentra EEPROM Verify: scans and verifies the channel cards of the Zentra mainframe", "valdina-cli"};
+    app.require_subcommand(1);
+    app.fallthrough();  // the global options may also follow the command
+    app.footer(kExitCodeHelp);
+
+    CliOptions options;
+    app.add_option("--report", options.reportPath, "scan, verify: also write the report file")->type_name("FILE");
+    app.add_flag("--json", options.json, "scan, verify: print the table and the failures as JSON");
+    app.add_flag("--trace", options.trace, "print every mainframe transaction on standard error");
+
+    std::string channel;
+    std::string address;
+    std::string byte;
+    const auto addChannel = [&](CLI::App* command) {
+        command->add_option("CHANNEL", channel, "card position 0..255 (rack * 16 + slot)")
+            ->required()
+            ->type_name("NUMBER");
+    };
+    const auto addAddress = [&](CLI::App* command) {
+        command->add_option("ADDRESS", address, "EEPROM address 0..0xFFFF")->required()->type_name("NUMBER");
+    };
+
+    CLI::App* scan = app.add_subcommand("scan", "find the installed cards and print the report");
+    CLI::App* verify = app.add_subcommand("verify", "scan, verify every card found and print the report");
+    CLI::App* clear = app.add_subcommand("clear", "send GPIB Device Clear to the mainframe");
+    CLI::App* peek = app.add_subcommand("peek", "read one EEPROM byte of a card");
+    addChannel(peek);
+    addAddress(peek);
+    CLI::App* poke = app.add_subcommand("poke", "write one EEPROM byte of a card");
+    addChannel(poke);
+    addAddress(poke);
+    poke->add_option("BYTE", byte, "the byte 0..0xFF")->required()->type_name("NUMBER");
+    CLI::App* dump = app.add_subcommand("dump", "print a card's whole EEPROM image and its blocks");
+    addChannel(dump);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        app.exit(e, out, err);
+        return {std::nullopt, kExitOk};
+    } catch (const CLI::CallForAllHelp& e) {
+        app.exit(e, out, err);
+        return {std::nullopt, kExitOk};
+    } catch (const CLI::ParseError& e) {
+        app.exit(e, out, err);
+        return {std::nullopt, kExitUsage};
+    }
+
+    if (scan->parsed())
+        options.command = CliCommand::Scan;
+    else if (verify->parsed())
+        options.command = CliCommand::Verify;
+    else if (clear->parsed())
+        options.command = CliCommand::Clear;
+    else if (peek->parsed())
+        options.command = CliCommand::Peek;
+    else if (poke->parsed())
+        options.command = CliCommand::Poke;
+    else
+        options.command = CliCommand::Dump;
+
+    const bool table = options.command == CliCommand::Scan || options.command == CliCommand::Verify;
+    const bool report = app.count("--report") > 0;
+    std::string error;
+    if (!table && report)
+        error = "--report: only scan and verify write a report";
+    else if (!table && options.json)
+        error = "--json: only scan and verify print a table";
+    else if (report && options.reportPath.empty())
+        error = "--report: the file name is empty";
+    if (error.empty() && (peek->parsed() || poke->parsed() || dump->parsed()))
+        error = NumberArgument("CHANNEL", channel, 255, options.channel);
+    if (error.empty() && (peek->parsed() || poke->parsed()))
+        error = NumberArgument("ADDRESS", address, 0xFFFF, options.address);
+    if (error.empty() && poke->parsed())
+        error = NumberArgument("BYTE", byte, 0xFF, options.byte);
+    if (!error.empty()) {
+        err << "valdina-cli: " << error << "\nRun with --help for more information.\n";
+        return {std::nullopt, kExitUsage};
+    }
+    return {options, kExitOk};
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The command line of valdina-cli, parsed and checked before anything touches the bus.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump };
+
+struct CliOptions {
+    CliCommand command = CliCommand::Scan;
+    int channel = 0;
+    std::uint16_t address = 0;
+    std::uint8_t byte = 0;
+    std::string reportPath;   // empty: no report file
+    bool json = false;
+    bool trace = false;
+};
+
+struct CliParseOutcome {
+    std::optional<CliOptions> options;  // set when the command is to run
+    int exitCode = 0;                    // otherwise: 0 after --help, 64 for a usage error
+};
+
+// Help goes to `out`, usage errors to `err`.
+CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

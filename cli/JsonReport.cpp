@@ -1,0 +1,37 @@
+#include "JsonReport.h"
+
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+// The record's texts are zero-terminated within their 16 bytes; never read past them.
+std::string FixedText(const char (&text)[16])
+{
+    return std::string(text, strnlen(text, sizeof text));
+}
+
+} // namespace
+
+std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std::string>& failures)
+{
+    nlohmann::ordered_json cards = nlohmann::ordered_json::array();
+    for (int n = 0; n < kChannelCount; ++n) {
+        const CChannelInfo& info = channels[static_cast<std::size_t>(n)];
+        if (info.m_nStatus == StatusNotPresent)
+            continue;
+        cards.push_back({
+            {"channel", n},
+            {"rack", RackOf(n)},
+            {"slot", SlotOf(n)},
+            {"serial", FixedText(info.m_szSerial)},
+            {"model", FixedText(info.m_szModel)},
+            {"state", info.StatusText()},
+            {"error", info.m_strError},
+        });
+    }
+    const nlohmann::ordered_json report = {{"channels", cards}, {"failures", failures}};
+    // Serial and model are whatever bytes the card sent: bytes that are not
+    // UTF-8 become U+FFFD rather than aborting the output.
+    return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}

@@ -1,0 +1,11 @@
+#include "StreamMessages.h"
+
+#include <ostream>
+
+void CStreamMessages::ShowMessage(const std::string& text, MessageIcon /*icon*/)
+{
+    if (m_clearLine)
+        m_stream << "\r\x1b[K";
+    m_stream << text << '\n' << std::flush;
+    m_shown.push_back(text);
+}

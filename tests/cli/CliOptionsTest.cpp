@@ -1,0 +1,117 @@
+// The command line as parsed in-process: what runs, and what is refused.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CliOptions.h"
+#include "ExitCode.h"
+
+namespace {
+
+struct Parsed {
+    CliParseOutcome outcome;
+    std::string out;
+    std::string err;
+};
+
+Parsed Parse(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "valdina-cli");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    Parsed parsed;
+    parsed.outcome = ParseCliOptions(static_cast<int>(argv.size()), argv.data(), out, err);
+    parsed.out = out.str();
+    parsed.err = err.str();
+    return parsed;
+}
+
+TEST(CliOptions, NumbersAreDecimalOrHexadecimal)
+{
+    const Parsed poke = Parse({"poke", "37", "0x1F0", "0x5a"});
+    ASSERT_TRUE(poke.outcome.options.has_value()) << poke.err;
+    EXPECT_EQ(poke.outcome.options->command, CliCommand::Poke);
+    EXPECT_EQ(poke.outcome.options->channel, 37);
+    EXPECT_EQ(poke.outcome.options->address, 0x1F0);
+    EXPECT_EQ(poke.outcome.options->byte, 0x5A);
+
+    const Parsed limits = Parse({"poke", "0xFF", "65535", "255"});
+    ASSERT_TRUE(limits.outcome.options.has_value()) << limits.err;
+    EXPECT_EQ(limits.outcome.options->channel, 255);
+    EXPECT_EQ(limits.outcome.options->address, 0xFFFF);
+    EXPECT_EQ(limits.outcome.options->byte, 0xFF);
+
+    const Parsed zero = Parse({"peek", "0", "0x0"});
+    ASSERT_TRUE(zero.outcome.options.has_value()) << zero.err;
+    EXPECT_EQ(zero.outcome.options->channel, 0);
+    EXPECT_EQ(zero.outcome.options->address, 0);
+}
+
+TEST(CliOptions, RefusesOtherFormsNamingTheArgument)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string named;
+    };
+    const std::vector<Case> cases{
+        {{"peek", "256", "0"}, "CHANNEL"},
+        {{"peek", "-1", "0"}, "CHANNEL"},
+        {{"dump", "abc"}, "CHANNEL"},
+        {{"dump", "12x"}, "CHANNEL"},
+        {{"dump", "010"}, "CHANNEL"},          // would be octal under the number rule
+        {{"peek", "1", "0x10000"}, "ADDRESS"},
+        {{"peek", "1", "99999999999"}, "ADDRESS"},  // would saturate
+        {{"peek", "1", "0x"}, "ADDRESS"},
+        {{"peek", "1", " 5"}, "ADDRESS"},
+        {{"poke", "1", "2", "256"}, "BYTE"},
+        {{"poke", "1", "2", "0x1FF"}, "BYTE"},
+        {{"poke", "1", "2", ""}, "BYTE"},
+        {{"poke", "1", "2"}, "BYTE"},          // missing
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = Parse(c.arguments);
+        EXPECT_FALSE(parsed.outcome.options.has_value()) << c.arguments.back();
+        EXPECT_EQ(parsed.outcome.exitCode, kExitUsage) << c.arguments.back();
+        EXPECT_NE(parsed.err.find(c.named), std::string::npos) << parsed.err;
+    }
+}
+
+TEST(CliOptions, TableOptionsBelongToScanAndVerify)
+{
+    const Parsed before = Parse({"--json", "--report", "r.txt", "verify"});
+    ASSERT_TRUE(before.outcome.options.has_value()) << before.err;
+    EXPECT_EQ(before.outcome.options->command, CliCommand::Verify);
+    EXPECT_TRUE(before.outcome.options->json);
+    EXPECT_EQ(before.outcome.options->reportPath, "r.txt");
+
+    const Parsed after = Parse({"scan", "--trace", "--report", "r.txt"});
+    ASSERT_TRUE(after.outcome.options.has_value()) << after.err;
+    EXPECT_EQ(after.outcome.options->command, CliCommand::Scan);
+    EXPECT_TRUE(after.outcome.options->trace);
+    EXPECT_FALSE(after.outcome.options->json);
+
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"clear", "--json"}, {"dump", "3", "--report", "r.txt"}, {"scan", "--report", ""}, {}, {"frobnicate"},
+             {"scan", "verify"}, {"scan", "--color"}}) {
+        const Parsed parsed = Parse(arguments);
+        EXPECT_EQ(parsed.outcome.exitCode, kExitUsage) << (arguments.empty() ? "(none)" : arguments.front());
+        EXPECT_FALSE(parsed.err.empty());
+    }
+}
+
+TEST(CliOptions, HelpListsTheExitCodes)
+{
+    const Parsed help = Parse({"--help"});
+    EXPECT_FALSE(help.outcome.options.has_value());
+    EXPECT_EQ(help.outcome.exitCode, kExitOk);
+    for (const char* line : {"64", "verify", "peek", "--trace", "Exit codes"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << line;
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+#include "CliProcess.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace {
+
+std::string ReadWhole(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+CliRun RunCli(const std::vector<std::string>& arguments)
+{
+    char folderTemplate[] = "/tmp/valdina-cli-run-XXXXXX";
+    if (mkdtemp(folderTemplate) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    const std::filesystem::path folder = folderTemplate;
+    const std::string outPath = (folder / "out").string();
+    const std::string errPath = (folder / "err").string();
+
+    // Files rather than pipes: no reader can fall behind a child that writes a lot.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+    std::vector<std::string> argv{VALDINA_CLI_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> pointers;
+    for (std::string& argument : argv)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, VALDINA_CLI_PATH, &actions, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " VALDINA_CLI_PATH);
+
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    CliRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadWhole(outPath);
+    run.err = ReadWhole(errPath);
+    std::filesystem::remove_all(folder);
+    return run;
+}

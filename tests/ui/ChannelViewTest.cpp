@@ -1,0 +1,283 @@
+// The channel list: columns, lamps, header sorting, and rows during a pass.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTest>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+#include "ChannelStatus.h"
+#include "ResourceImages.h"
+#include "TestScenarios.h"
+#include "UiHarness.h"
+#include "resource.h"
+
+using valdina::test::SimScenario;
+
+namespace {
+enum { ColStatus, ColSerial, ColChan, ColRack, ColSlot, ColError };
+
+void ClickHeader(CChannelView& view, int column)
+{
+    QHeaderView* header = view.header();
+    const QPoint point(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    DrainEvents();
+}
+
+std::vector<int> ChannelsBySerial(bool descending)
+{
+    std::vector<TestCard> cards = SmallMainframeCards();
+    std::sort(cards.begin(), cards.end(), [](const TestCard& a, const TestCard& b) {
+        return std::string(a.serial) < std::string(b.serial);
+    });
+    std::vector<int> channels;
+    for (const TestCard& card : cards)
+        channels.push_back(card.channel);
+    if (descending)
+        std::reverse(channels.begin(), channels.end());
+    return channels;
+}
+
+std::vector<int> ChannelsInOrder(bool descending)
+{
+    std::vector<int> channels;
+    for (const TestCard& card : SmallMainframeCards())
+        channels.push_back(card.channel);
+    if (descending)
+        std::reverse(channels.begin(), channels.end());
+    return channels;
+}
+
+std::vector<int> Statuses(const CWindowHarness& window)
+{
+    std::vector<int> statuses;
+    for (int channel : window.RowChannels())
+        statuses.push_back(window.app.m_channels[static_cast<size_t>(channel)].m_nStatus);
+    return statuses;
+}
+}
+
+TEST(ChannelView, ColumnsAreTitledAlignedAndSizedFromTheListFont)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window(ClickOk);
+    CChannelView& view = window.View();
+    const std::vector<QString> titles{"Status", "SN", "Chan", "Rack", "Slot", "Error"};
+    ASSERT_EQ(view.columnCount(), 6);
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(view.headerItem()->text(column), titles[static_cast<size_t>(column)]);
+
+    const QFontMetrics metrics(view.font());
+    const int wide = metrics.horizontalAdvance("12345678xxxx");
+    const int narrow = metrics.horizontalAdvance("123456");
+    EXPECT_EQ(view.columnWidth(ColStatus), wide);
+    EXPECT_EQ(view.columnWidth(ColSerial), wide);
+    for (int column : {ColChan, ColRack, ColSlot})
+        EXPECT_EQ(view.columnWidth(column), narrow);
+    EXPECT_EQ(view.columnWidth(ColError), 8 * narrow);
+    EXPECT_FALSE(view.header()->isSortIndicatorShown());
+    EXPECT_EQ(view.selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    // The row of channel 37: rack 2, slot 5, numbers right-aligned.
+    QTreeWidgetItem* row = view.topLevelItem(window.RowOf(37));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->data(0, Qt::UserRole).toInt(), 37);
+    EXPECT_EQ(row->text(ColSerial), "a1234567");
+    EXPECT_EQ(row->text(ColChan), "37");
+    EXPECT_EQ(row->text(ColRack), "2");
+    EXPECT_EQ(row->text(ColSlot), "5");
+    for (int column : {ColChan, ColRack, ColSlot}) {
+        EXPECT_TRUE(row->textAlignment(column) & Qt::AlignRight);
+        EXPECT_TRUE(view.headerItem()->textAlignment(column) & Qt::AlignRight);
+    }
+
+    // Row operations on no row change nothing.
+    EXPECT_EQ(view.FindChannelRow(99), -1);
+    view.SetRowText(-1, ColStatus, "Good");
+    view.SetRowImage(-1, StatusGood);
+    EXPECT_EQ(view.GetRowChannel(-1), -1);
+}
+
+TEST(ChannelView, StateLampBitmapHasTheDiscsAndTheQuestionMark)
+{
+    const QImage bitmap = StateLampBitmap();
+    ASSERT_EQ(bitmap.size(), QSize(60, 12));
+    const int widths[12] = {2, 8, 10, 10, 10, 12, 12, 10, 10, 10, 8, 2};
+    const QRgb fills[5] = {qRgb(0, 0, 0), qRgb(255, 255, 0), qRgb(0, 0, 255), qRgb(0, 128, 0), qRgb(255, 0, 0)};
+    const std::set<std::pair<int, int>> questionMark{{2, 4}, {2, 5}, {2, 6}, {2, 7}, {3, 3}, {3, 8},
+                                                     {4, 8}, {5, 6}, {5, 7}, {6, 5}, {7, 5}, {9, 5}};
+    for (int image = 0; image < 5; ++image) {
+        for (int y = 0; y < 12; ++y) {
+            const int first = (12 - widths[y]) / 2;
+            for (int x = 0; x < 12; ++x) {
+                QRgb expected = qRgb(128, 128, 0);
+                if (x >= first && x < first + widths[y])
+                    expected = image == 1 && questionMark.count({y, x}) ? qRgb(0, 0, 0) : fills[image];
+                ASSERT_EQ(bitmap.pixel(image * 12 + x, y) & 0xFFFFFF, expected & 0xFFFFFF)
+                    << "image " << image << " row " << y << " column " << x;
+            }
+        }
+    }
+
+    // The lamps drawn in the list: the olive background is transparent.
+    const std::vector<QIcon> lamps = StateLampIcons();
+    ASSERT_EQ(lamps.size(), 5u);
+    const QImage unknown = lamps[StatusUnknown].pixmap(12, 12).toImage();
+    EXPECT_EQ(qAlpha(unknown.pixel(0, 0)), 0);
+    EXPECT_EQ(unknown.pixel(5, 5) & 0xFFFFFF, qRgb(255, 255, 0) & 0xFFFFFF);
+    EXPECT_EQ(unknown.pixel(5, 9) & 0xFFFFFF, 0u);
+}
+
+TEST(ChannelView, ToolbarImagesTakeTheButtonFace)
+{
+    const QImage bitmap = ToolbarBitmap();
+    ASSERT_EQ(bitmap.size(), QSize(96, 15));
+    const QColor face(10, 20, 30);
+    const std::vector<QIcon> icons = ToolbarIcons(face);
+    ASSERT_EQ(icons.size(), 6u);
+    const QImage scissors = icons[0].pixmap(16, 15).toImage();
+    EXPECT_EQ(bitmap.pixel(0, 0) & 0xFFFFFF, qRgb(192, 192, 192) & 0xFFFFFF);
+    EXPECT_EQ(scissors.pixel(0, 0) & 0xFFFFFF, face.rgb() & 0xFFFFFF);
+}
+
+TEST(ChannelView, HeaderClicksSortByTheRecordsAndFlipOnTheSameColumn)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window([](QWidget* dialog) { ClickOk(dialog); });
+    ASSERT_EQ(window.RowChannels(), ChannelsInOrder(false));
+    // The pass has judged every card: 17 and 37 fail, the others are good.
+    ASSERT_EQ(window.app.m_channels[17].m_nStatus, StatusFail);
+    ASSERT_EQ(window.app.m_channels[2].m_nStatus, StatusGood);
+    EXPECT_EQ(window.View().SortColumn(), -1);
+
+    ClickHeader(window.View(), ColSerial);
+    EXPECT_EQ(window.RowChannels(), ChannelsBySerial(false));
+
+    ClickHeader(window.View(), ColStatus);
+    auto statuses = Statuses(window);
+    EXPECT_TRUE(std::is_sorted(statuses.begin(), statuses.end()));
+    ClickHeader(window.View(), ColStatus);
+    statuses = Statuses(window);
+    EXPECT_TRUE(std::is_sorted(statuses.rbegin(), statuses.rend()));
+    EXPECT_NE(statuses.front(), statuses.back());
+
+    ClickHeader(window.View(), ColRack);
+    EXPECT_EQ(window.RowChannels(), ChannelsInOrder(false));
+    ClickHeader(window.View(), ColRack);
+    EXPECT_EQ(window.RowChannels(), ChannelsInOrder(true));
+    // Slot orders like Chan: by channel, rack first.
+    ClickHeader(window.View(), ColSlot);
+    EXPECT_EQ(window.RowChannels(), ChannelsInOrder(false));
+}
+
+TEST(ChannelView, SortStateOutlivesAScanAndErrorSortsByTheRecords)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window(ClickOk);
+
+    ClickHeader(window.View(), ColSerial);
+    ASSERT_EQ(window.RowChannels(), ChannelsBySerial(false));
+    window.Key(Qt::Key_F5);
+    EXPECT_EQ(window.RowChannels(), ChannelsInOrder(false));
+    ClickHeader(window.View(), ColSerial);
+    EXPECT_EQ(window.RowChannels(), ChannelsBySerial(true));
+
+    // After the rescan the Error column is blank, but the records keep the texts
+    // of the pass, and those order the rows: the two failed cards sort last.
+    for (const std::string& text : window.ColumnTexts(ColError))
+        EXPECT_EQ(text, "");
+    ClickHeader(window.View(), ColError);
+    const auto rows = window.RowChannels();
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ((std::set<int>{rows[4], rows[5]}), (std::set<int>{17, 37}));
+}
+
+TEST(ChannelView, PassShowsEachCardsVerdictAsItIsDoneWithWaitCursorAndProgress)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window([](QWidget* dialog) {
+        dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
+        ClickOk(dialog);
+    });
+    ASSERT_EQ(window.RowChannels().size(), 6u);
+
+    struct Snapshot {
+        int channel;
+        std::map<int, std::string> statusTexts;
+        QString message;
+        bool waitCursor;
+    };
+    std::vector<Snapshot> snapshots;
+    QObject::connect(&window.View(), &CChannelView::progressText, &window.View(), [&](const QString& text) {
+        const auto match = QRegularExpression(R"(^Verifying channel (\d+) \((\d+) of (\d+)\)\.\.\.$)").match(text);
+        if (!match.hasMatch())
+            return;
+        Snapshot shot{match.captured(1).toInt(), {}, window.Frame().MessageText(),
+                      QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor};
+        for (int channel : window.RowChannels())
+            shot.statusTexts[channel] = window.View().topLevelItem(window.RowOf(channel))->text(ColStatus).toStdString();
+        snapshots.push_back(shot);
+    });
+
+    window.Command(ID_VERIFY_ALL);
+    ASSERT_EQ(snapshots.size(), 6u);
+    const auto finalTexts = window.ColumnTexts(ColStatus);
+    const auto channels = window.RowChannels();
+    std::map<int, std::string> finalByChannel;
+    for (size_t i = 0; i < channels.size(); ++i)
+        finalByChannel[channels[i]] = finalTexts[i];
+
+    for (const Snapshot& shot : snapshots) {
+        EXPECT_TRUE(shot.waitCursor);
+        EXPECT_TRUE(shot.message.startsWith("Verifying channel " + QString::number(shot.channel)));
+        for (const auto& [channel, text] : shot.statusTexts) {
+            if (channel <= shot.channel) {
+                EXPECT_EQ(text, finalByChannel[channel]) << "channel " << channel << " at " << shot.channel;
+            } else if (channel != 0) {
+                EXPECT_EQ(text, "unknown") << "channel " << channel << " at " << shot.channel;
+            }
+        }
+    }
+    EXPECT_EQ(finalByChannel[17], "Fail");
+    EXPECT_EQ(finalByChannel[2], "Good");
+    EXPECT_EQ(window.Frame().MessageText(), "Ready");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window([](QWidget* dialog) {
+        dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
+        ClickOk(dialog);
+    });
+    bool posted = false;
+    QObject::connect(&window.View(), &CChannelView::progressText, &window.View(), [&](const QString& text) {
+        if (!posted && text.startsWith("Verifying")) {
+            posted = true;
+            window.View().PostCommand(ID_REFRESH);
+        }
+    });
+    window.Command(ID_VERIFY_ALL);
+    ASSERT_TRUE(posted);
+
+    // The pass repaints by handling events, yet the Refresh posted inside it starts
+    // only when the pass has ended: the second presence query follows every read.
+    const auto commands = scenario.busLog().commands();
+    std::vector<size_t> presence;
+    size_t lastRead = 0;
+    for (size_t i = 0; i < commands.size(); ++i) {
+        if (commands[i] == "Q2")
+            presence.push_back(i);
+        if (commands[i].rfind("<", 0) == 0)
+            lastRead = i;
+    }
+    ASSERT_EQ(presence.size(), 2u);
+    EXPECT_GT(presence[1], lastRead);
+    EXPECT_EQ(window.RowChannels().size(), SmallMainframeCards().size());
+}

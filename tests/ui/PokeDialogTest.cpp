@@ -1,0 +1,205 @@
+// The EEPROM byte dialog reached by Ctrl+M.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include "TestImages.h"
+#include "TestScenarios.h"
+#include "TextFormat.h"
+#include "UiHarness.h"
+#include "resource.h"
+
+using valdina::test::SimScenario;
+using valdina::test::TestImages;
+
+namespace {
+constexpr int kChannel = 21;   // rack 1, slot 5
+
+nlohmann::json PokeMainframe(nlohmann::json faults = nlohmann::json::array())
+{
+    return {{"base", "empty"},
+            {"cards", {SimScenario::imageCard(3, TestImages::valid(3)), SimScenario::imageCard(kChannel, TestImages::valid(21))}},
+            {"faults", faults}};
+}
+
+std::vector<std::string> Writes(const SimScenario& scenario)
+{
+    std::vector<std::string> writes;
+    for (const std::string& command : scenario.busLog().commands()) {
+        if (command.rfind(">", 0) == 0)
+            writes.push_back(command);
+    }
+    return writes;
+}
+
+int Reads(const SimScenario& scenario)
+{
+    const auto commands = scenario.busLog().commands();
+    return static_cast<int>(std::count_if(commands.begin(), commands.end(), [](const std::string& c) { return c.rfind("<", 0) == 0; }));
+}
+
+// A write frame names the card by rack and slot mask and ends with address and byte.
+bool IsWrite(const std::string& frame, int channel, unsigned address, unsigned byte)
+{
+    const std::string card = FormatText(">%02X%04X", channel / 16, 1u << (channel % 16));
+    const std::string tail = FormatText("%04X%02X", address, byte);
+    return frame.rfind(card, 0) == 0 && frame.size() >= tail.size() && frame.compare(frame.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+QLineEdit* Field(QWidget* dialog, const char* name)
+{
+    return dialog->findChild<QLineEdit*>(name);
+}
+
+// As Alt+R does: the button runs without taking the focus.
+void ClickRead(QWidget* dialog)
+{
+    dialog->findChild<QAbstractButton*>("IDC_READ")->click();
+}
+
+// Scans with the prompt and opens Poke on the selected rows.
+struct PokeSession {
+    explicit PokeSession(const nlohmann::json& mainframe) : scenario(mainframe), window(ClickOk) {}
+    void Poke(std::function<void(QWidget*)> drive)
+    {
+        CModalDriver driver(std::move(drive));
+        window.Key(Qt::Key_M, Qt::ControlModifier);
+        opened = driver.Fired();
+    }
+    SimScenario scenario;
+    CWindowHarness window;
+    bool opened = false;
+};
+}
+
+TEST(PokeDialog, ReadThenEnterWritesTheByteReadBack)
+{
+    PokeSession session(PokeMainframe());
+    session.window.SelectChannels({kChannel});
+    const unsigned expected = TestImages::valid(21)[0x10];
+    QString initialAddress;
+    QString shown;
+    bool dataFocused = false;
+    session.Poke([&](QWidget* dialog) {
+        initialAddress = Field(dialog, "IDC_ADDRESS")->text();
+        Field(dialog, "IDC_ADDRESS")->setText("0x10");
+        ClickRead(dialog);
+        shown = Field(dialog, "IDC_DATA")->text();
+        dataFocused = QApplication::focusWidget() == Field(dialog, "IDC_DATA");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    ASSERT_TRUE(session.opened);
+    EXPECT_EQ(initialAddress, "0x0000");
+    EXPECT_EQ(shown, QString::asprintf("0x%02X", expected));
+    EXPECT_TRUE(dataFocused);
+    const auto writes = Writes(session.scenario);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(IsWrite(writes[0], kChannel, 0x10, expected)) << writes[0];
+    EXPECT_TRUE(session.window.messages.shown.empty());
+}
+
+TEST(PokeDialog, EnterInTheAddressFieldWritesTheDataFieldAndTheTopmostSelectedRowCounts)
+{
+    PokeSession session(PokeMainframe());
+    // Descending channel order puts 21 above 3.
+    session.window.View().OnColumnClick(2);
+    session.window.View().OnColumnClick(2);
+    session.window.SelectChannels({3, kChannel});
+    const int readsBefore = Reads(session.scenario);
+    session.Poke([&](QWidget* dialog) {
+        Field(dialog, "IDC_ADDRESS")->setText("020");
+        Field(dialog, "IDC_DATA")->setText("0x1FF");
+        QTest::keyClick(Field(dialog, "IDC_ADDRESS"), Qt::Key_Return);
+    });
+    const auto writes = Writes(session.scenario);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(IsWrite(writes[0], kChannel, 16, 0xFF)) << writes[0];
+    EXPECT_EQ(Reads(session.scenario), readsBefore);
+}
+
+TEST(PokeDialog, FailedReadChangesNothingAndCancelAfterReadsWritesNothing)
+{
+    PokeSession session(PokeMainframe({{{"command", "RdEe1"}, {"address", 0x22}, {"kind", "timeout"}}}));
+    session.window.SelectChannels({kChannel});
+    const int readsBefore = Reads(session.scenario);
+    QString afterGoodRead;
+    QString afterFailedRead;
+    QWidget* focusBefore = nullptr;
+    QWidget* focusAfter = nullptr;
+    session.Poke([&](QWidget* dialog) {
+        Field(dialog, "IDC_ADDRESS")->setText("0x21");
+        ClickRead(dialog);
+        afterGoodRead = Field(dialog, "IDC_DATA")->text();
+        Field(dialog, "IDC_ADDRESS")->setText("0x22");
+        Field(dialog, "IDC_ADDRESS")->setFocus();
+        focusBefore = QApplication::focusWidget();
+        ClickRead(dialog);
+        afterFailedRead = Field(dialog, "IDC_DATA")->text();
+        focusAfter = QApplication::focusWidget();
+        ClickCancel(dialog);
+    });
+    ASSERT_TRUE(session.opened);
+    EXPECT_EQ(afterGoodRead, QString::asprintf("0x%02X", TestImages::valid(21)[0x21]));
+    EXPECT_EQ(afterFailedRead, afterGoodRead);
+    EXPECT_EQ(focusAfter, focusBefore);
+    EXPECT_EQ(Reads(session.scenario), readsBefore + 2);
+    EXPECT_TRUE(Writes(session.scenario).empty());
+    EXPECT_TRUE(session.window.messages.shown.empty());
+}
+
+TEST(PokeDialog, FailedWriteIsShownAfterTheDialogHasGone)
+{
+    PokeSession session(PokeMainframe({{{"command", "WrEe1"}, {"kind", "no_srq"}}}));
+    session.window.SelectChannels({kChannel});
+    session.Poke([](QWidget* dialog) {
+        Field(dialog, "IDC_DATA")->setText("7");
+        ClickOk(dialog);
+    });
+    ASSERT_EQ(session.window.messages.shown.size(), 1u);
+    const auto& message = session.window.messages.shown[0];
+    EXPECT_NE(message.text.find("during \"WrEe1\""), std::string::npos) << message.text;
+    EXPECT_FALSE(message.overDialog);
+}
+
+TEST(PokeDialog, AddressBeyondSixteenBitsIsRefusedAndNothingReachesTheBus)
+{
+    PokeSession session(PokeMainframe());
+    session.window.SelectChannels({kChannel});
+    const int readsBefore = Reads(session.scenario);
+    bool openAfterOk = false;
+    session.Poke([&](QWidget* dialog) {
+        Field(dialog, "IDC_ADDRESS")->setText("0x10000");
+        ClickRead(dialog);
+        Field(dialog, "IDC_DATA")->setText("5");
+        ClickOk(dialog);
+        openAfterOk = dialog->isVisible();
+        // Corrected, OK writes.
+        Field(dialog, "IDC_ADDRESS")->setText("0xFFFF");
+        ClickOk(dialog);
+    });
+    ASSERT_TRUE(session.opened);
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(Reads(session.scenario), readsBefore);
+    const auto& shown = session.window.messages.shown;
+    ASSERT_EQ(shown.size(), 2u);
+    for (const auto& message : shown) {
+        EXPECT_NE(message.text.find("0x10000"), std::string::npos) << message.text;
+        EXPECT_NE(message.text.find("0x0000..0xFFFF"), std::string::npos) << message.text;
+        EXPECT_TRUE(message.overDialog);
+    }
+    const auto writes = Writes(session.scenario);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(IsWrite(writes[0], kChannel, 0xFFFF, 5)) << writes[0];
+}
+
+TEST(PokeDialog, NoSelectedRowNoDialog)
+{
+    PokeSession session(PokeMainframe());
+    session.window.View().clearSelection();
+    session.Poke([](QWidget* dialog) { ClickCancel(dialog); });
+    EXPECT_FALSE(session.opened);
+}

@@ -1,0 +1,176 @@
+// Export Report: the Save As dialog, the file, and the messages of a failed write.
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "CMessageBoxSink.h"
+#include "CReportSaveDialog.h"
+#include "ReportFormat.h"
+#include "TestScenarios.h"
+#include "UiHarness.h"
+#include "resource.h"
+
+using valdina::test::SimScenario;
+
+namespace {
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool OpensForWriting(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_WRONLY);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
+void ExportTo(CWindowHarness& window, const std::string& path)
+{
+    window.View().SetReportPathPrompt([path](std::string& chosen) {
+        chosen = path;
+        return true;
+    });
+    window.Command(ID_EXPORT_REPORT);
+}
+}
+
+TEST(ReportExport, FileHoldsTheCoreReportOfTheTableWhateverTheListOrder)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window(ClickOk);
+    window.View().OnColumnClick(1);
+    window.View().OnColumnClick(1);
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("report.txt").toStdString();
+    ExportTo(window, path);
+    EXPECT_TRUE(window.messages.shown.empty());
+    const std::string written = ReadFile(path);
+    EXPECT_EQ(written, FormatReport(window.app.m_channels, "\r\n"));
+    EXPECT_NE(written.find("Fail"), std::string::npos);
+
+    // Cancel in the dialog touches nothing.
+    window.View().SetReportPathPrompt([](std::string&) { return false; });
+    QFile::remove(QString::fromStdString(path));
+    window.Command(ID_EXPORT_REPORT);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+    EXPECT_TRUE(window.messages.shown.empty());
+}
+
+TEST(ReportExport, UnwritableTargetsGiveTheirMessages)
+{
+    SimScenario scenario(MainframeOff());
+    CWindowHarness window(nullptr);
+
+    ExportTo(window, "/dev/full");
+    ASSERT_EQ(window.messages.shown.size(), 1u);
+    EXPECT_EQ(window.messages.shown[0].text, "Disk full while accessing /dev/full.");
+    EXPECT_EQ(window.messages.shown[0].icon, MessageIcon::Stop);
+
+    // A read-only file; the super-user may write those, so then a read-only
+    // kernel attribute stands in.
+    QTemporaryDir dir;
+    std::string readOnly = dir.filePath("locked.txt").toStdString();
+    std::ofstream(readOnly) << "old";
+    chmod(readOnly.c_str(), 0444);
+    if (OpensForWriting(readOnly))
+        readOnly = "/sys/kernel/notes";
+    if (OpensForWriting(readOnly))
+        GTEST_SKIP() << "no file here refuses writing";
+    ExportTo(window, readOnly);
+    ASSERT_EQ(window.messages.shown.size(), 2u);
+    EXPECT_EQ(window.messages.shown[1].text, "Access to " + readOnly + " was denied.");
+    EXPECT_EQ(window.messages.shown[1].icon, MessageIcon::Exclamation);
+}
+
+TEST(ReportExport, SaveDialogOffersTextFilesAddsTheExtensionAndAsksBeforeOverwriting)
+{
+    SimScenario scenario(MainframeOff());
+    CWindowHarness window(nullptr);
+    QTemporaryDir dir;
+
+    QStringList filters;
+    QStringList initial;
+    {
+        CModalDriver driver([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            filters = dialog->nameFilters();
+            initial = dialog->selectedFiles();
+            dialog->setDirectory(dir.path());
+            dialog->selectFile("typed");
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        std::string path;
+        EXPECT_TRUE(window.View().PromptReportPath(path));
+        EXPECT_EQ(path, QDir(dir.path()).filePath("typed.txt").toStdString());
+    }
+    EXPECT_EQ(filters, (QStringList{"Text File (*.txt)", "All Files (*.*)"}));
+    ASSERT_EQ(initial.size(), 1);
+    EXPECT_TRUE(initial[0].endsWith("/Valdina.txt")) << initial[0].toStdString();
+
+    // An existing file brings the overwrite question first.
+    const QString existing = QDir(dir.path()).filePath("Valdina.txt");
+    QFile(existing).open(QIODevice::WriteOnly);
+    bool asked = false;
+    CModalDriver driver([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(dir.path());
+        dialog->selectFile("Valdina.txt");
+        CModalDriver question([&](QWidget* box) {
+            asked = qobject_cast<QMessageBox*>(box) != nullptr;
+            if (auto* message = qobject_cast<QMessageBox*>(box))
+                message->button(QMessageBox::Yes)->click();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+        QTest::qWait(100);
+    });
+    std::string path;
+    EXPECT_TRUE(window.View().PromptReportPath(path));
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(path, existing.toStdString());
+}
+
+TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
+{
+    SimScenario scenario(MainframeOff());
+    CWindowHarness window(nullptr);
+    CMessageBoxSink sink;
+    for (MessageIcon icon : {MessageIcon::Exclamation, MessageIcon::Stop}) {
+        QString title;
+        QString text;
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        bool modal = false;
+        CModalDriver driver([&](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            shownIcon = box->icon();
+            modal = box->isModal();
+            box->button(QMessageBox::Ok)->click();
+        });
+        sink.ShowMessage("Disk full while accessing /tmp/x.", icon);
+        EXPECT_TRUE(driver.Fired());
+        EXPECT_EQ(title, "Zentra EEPROM Verify");
+        EXPECT_EQ(text, "Disk full while accessing /tmp/x.");
+        EXPECT_EQ(shownIcon, icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning);
+        EXPECT_TRUE(modal);
+    }
+}

@@ -1,0 +1,74 @@
+#pragma once
+// Drives the real window on the simulated mainframe: an application object of the
+// test's own, the window made by InitInstance, the startup prompt answered by a
+// callback, and the operator messages recorded instead of shown.
+
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CChannelView.h"
+#include "CMainFrame.h"
+#include "CVerifierApp.h"
+#include "OperatorMessages.h"
+
+class QDialog;
+class QWidget;
+
+class CRecordingMessages final : public IOperatorMessages {
+public:
+    struct Shown {
+        std::string text;
+        MessageIcon icon;
+        bool overDialog;   // a modal dialog was still open
+    };
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    std::vector<Shown> shown;
+};
+
+// Runs `action` once on the next modal widget that opens.
+class CModalDriver {
+public:
+    explicit CModalDriver(std::function<void(QWidget*)> action);
+    ~CModalDriver();
+    bool Fired() const { return m_fired; }
+
+private:
+    std::function<void(QWidget*)> m_action;
+    QTimer m_timer;
+    bool m_fired = false;
+};
+
+// Delivers every posted event, including those posted on the way.
+void DrainEvents();
+
+// Answers to the startup prompt.
+void ClickOk(QWidget* dialog);
+void ClickCancel(QWidget* dialog);
+
+class CWindowHarness {
+public:
+    // `startupAnswer` answers the prompt when the mainframe answers; null: no prompt expected.
+    explicit CWindowHarness(std::function<void(QWidget*)> startupAnswer = ClickCancel);
+    ~CWindowHarness();
+
+    CMainFrame& Frame() const { return *app.MainFrame(); }
+    CChannelView& View() const { return *app.MainFrame()->View(); }
+    bool PromptShown() const { return m_promptShown; }
+    // Channel numbers of the rows in display order, and one column's texts.
+    std::vector<int> RowChannels() const;
+    std::vector<std::string> ColumnTexts(int column) const;
+    int RowOf(int channel) const { return View().FindChannelRow(channel); }
+    void SelectChannels(const std::vector<int>& channels);
+    // Runs a command as the menu would.
+    void Command(unsigned id);
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    CVerifierApp app;
+    CRecordingMessages messages;
+
+private:
+    bool m_promptShown = false;
+};

@@ -1,0 +1,289 @@
+#include "CChannelView.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <cstring>
+
+#include "CChannelItem.h"
+#include "CPokeDlg.h"
+#include "CReportSaveDialog.h"
+#include "CStartupDlg.h"
+#include "CVerifierApp.h"
+#include "ChannelScan.h"
+#include "CompareChannels.h"
+#include "ParseNumber.h"
+#include "ReportFile.h"
+#include "ResourceImages.h"
+#include "VerifyAll.h"
+#include "resource.h"
+
+namespace {
+enum Column { ColStatus, ColSerial, ColChan, ColRack, ColSlot, ColError, ColumnCount };
+
+QString Ansi(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::uint32_t ParseField(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return ParseNumber(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+}
+
+CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(StateLampIcons())
+{
+    setObjectName(QStringLiteral("IDC_CHANNEL_LIST"));
+    setColumnCount(ColumnCount);
+    setHeaderLabels({QStringLiteral("Status"), QStringLiteral("SN"), QStringLiteral("Chan"), QStringLiteral("Rack"),
+                     QStringLiteral("Slot"), QStringLiteral("Error")});
+    for (int column : {ColChan, ColRack, ColSlot})
+        headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSortingEnabled(false);
+    setIconSize(QSize(kLampSize, kLampSize));
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+
+    const QFontMetrics metrics(font());
+    const int wide = metrics.horizontalAdvance(QStringLiteral("12345678xxxx"));
+    const int narrow = metrics.horizontalAdvance(QStringLiteral("123456"));
+    setColumnWidth(ColStatus, wide);
+    setColumnWidth(ColSerial, wide);
+    setColumnWidth(ColChan, narrow);
+    setColumnWidth(ColRack, narrow);
+    setColumnWidth(ColSlot, narrow);
+    setColumnWidth(ColError, 8 * narrow);
+
+    connect(header(), &QHeaderView::sectionClicked, this, &CChannelView::OnColumnClick);
+
+    // The startup prompt runs once, from the event loop, over the shown window.
+    AfxGetVerifierApp()->m_commandGate.Post(this, [this] { OnStartupPrompt(); });
+}
+
+// ---- commands
+
+bool CChannelView::HandlesCommand(unsigned id) const
+{
+    switch (id) {
+    case ID_REFRESH:
+    case ID_VERIFY_ALL:
+    case ID_POKE:
+    case ID_GPIB_DEVICE_CLEAR:
+    case ID_EXPORT_REPORT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CChannelView::OnCmdMsg(unsigned id)
+{
+    switch (id) {
+    case ID_REFRESH:
+        ScanChannels();
+        return true;
+    case ID_VERIFY_ALL:
+        VerifyAllChannels();
+        return true;
+    case ID_POKE:
+        OnPoke();
+        return true;
+    case ID_GPIB_DEVICE_CLEAR:
+        AfxGetVerifierApp()->m_instrument.DevClear();
+        return true;
+    case ID_EXPORT_REPORT:
+        OnExportReport();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CChannelView::PostCommand(unsigned id)
+{
+    AfxGetVerifierApp()->m_commandGate.Post(this, [this, id] { OnCmdMsg(id); });
+}
+
+bool CChannelView::ScanChannels()
+{
+    CVerifierApp& app = *AfxGetVerifierApp();
+    return ::ScanChannels(app.m_instrument, app.m_channels, *this, *this);
+}
+
+void CChannelView::VerifyAllChannels()
+{
+    CVerifierApp& app = *AfxGetVerifierApp();
+    ::VerifyAllChannels(app.m_instrument, app.m_channels, *this, *this);
+}
+
+void CChannelView::OnStartupPrompt()
+{
+    if (!AfxGetVerifierApp()->m_instrument.IsListener())
+        return;
+    CStartupDlg dlg(window());
+    dlg.m_bVerify = 1;
+    if (dlg.DoModal() != 1)
+        return;
+    if (!ScanChannels())
+        return;
+    if (dlg.m_bVerify)
+        PostCommand(ID_VERIFY_ALL);
+}
+
+void CChannelView::OnPoke()
+{
+    const int row = GetFirstSelectedRow();
+    if (row < 0)
+        return;
+    CPokeDlg dlg(window());
+    dlg.m_nChannel = GetRowChannel(row);
+    dlg.m_strAddress = QStringLiteral("0x0000");
+    if (dlg.DoModal() != 1)
+        return;
+    // The dialog refuses addresses beyond 16 bits, so the cast keeps the value.
+    const auto address = static_cast<std::uint16_t>(ParseField(dlg.m_strAddress));
+    const auto data = static_cast<std::uint8_t>(ParseField(dlg.m_strData) & 0xFF);
+    CInstrument& instrument = AfxGetVerifierApp()->m_instrument;
+    if (!instrument.WrEe1(dlg.m_nChannel, address, data))
+        instrument.ShowError();
+}
+
+bool CChannelView::PromptReportPath(std::string& path)
+{
+    if (m_promptReportPath)
+        return m_promptReportPath(path);
+    CReportSaveDialog dlg(window());
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return false;
+    path = QFile::encodeName(dlg.selectedFiles().constFirst()).toStdString();
+    return true;
+}
+
+void CChannelView::OnExportReport()
+{
+    std::string path;
+    if (!PromptReportPath(path))
+        return;
+    CVerifierApp& app = *AfxGetVerifierApp();
+    const ReportWriteResult result = WriteReportFile(path, app.m_channels);
+    if (!result.ok())
+        app.Messages().ShowMessage(FileErrorText(result.cause, path), result.icon());
+}
+
+// ---- rows
+
+QTreeWidgetItem* CChannelView::Row(int row) const
+{
+    return row >= 0 && row < topLevelItemCount() ? topLevelItem(row) : nullptr;
+}
+
+void CChannelView::DeleteAllRows()
+{
+    clear();
+}
+
+int CChannelView::AddChannelRow(const CChannelInfo& info, int rack, int slot)
+{
+    auto* item = new CChannelItem(info.m_nAddress);
+    item->setIcon(ColStatus, info.m_nStatus >= 0 && info.m_nStatus < static_cast<int>(m_lamps.size())
+                                 ? m_lamps[static_cast<size_t>(info.m_nStatus)]
+                                 : QIcon());
+    item->setText(ColStatus, QString::fromLatin1(info.StatusText()));
+    item->setText(ColSerial, QString::fromLatin1(info.m_szSerial, static_cast<qsizetype>(strnlen(info.m_szSerial, sizeof info.m_szSerial))));
+    item->setText(ColChan, QString::number(info.m_nAddress));
+    item->setText(ColRack, QString::number(rack));
+    item->setText(ColSlot, QString::number(slot));
+    for (int column : {ColChan, ColRack, ColSlot})
+        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    addTopLevelItem(item);
+    return topLevelItemCount() - 1;
+}
+
+int CChannelView::FindChannelRow(int channel)
+{
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        if (topLevelItem(row)->data(0, Qt::UserRole).toInt() == channel)
+            return row;
+    }
+    return -1;
+}
+
+void CChannelView::SetRowText(int row, int column, const std::string& text)
+{
+    if (QTreeWidgetItem* item = Row(row); item && column >= 0 && column < ColumnCount)
+        item->setText(column, Ansi(text));
+}
+
+void CChannelView::SetRowImage(int row, int image)
+{
+    QTreeWidgetItem* item = Row(row);
+    if (!item)
+        return;
+    item->setIcon(ColStatus, image >= 0 && image < static_cast<int>(m_lamps.size()) ? m_lamps[static_cast<size_t>(image)] : QIcon());
+}
+
+int CChannelView::GetFirstSelectedRow() const
+{
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        if (topLevelItem(row)->isSelected())
+            return row;
+    }
+    return -1;
+}
+
+int CChannelView::GetRowChannel(int row) const
+{
+    const QTreeWidgetItem* item = Row(row);
+    return item ? item->data(0, Qt::UserRole).toInt() : -1;
+}
+
+// ---- sorting
+
+void CChannelView::OnColumnClick(int column)
+{
+    m_sortInfo.descending = column == m_sortInfo.column ? !m_sortInfo.descending : false;
+    m_sortInfo.column = column;
+    m_sortInfo.table = &AfxGetVerifierApp()->m_channels;
+    sortItems(column, Qt::AscendingOrder);
+}
+
+int CChannelView::CompareRows(int channelA, int channelB) const
+{
+    if (!m_sortInfo.table)
+        return 0;
+    return CompareChannels(*m_sortInfo.table, m_sortInfo.column, m_sortInfo.descending, channelA, channelB);
+}
+
+// ---- pass observer
+
+void CChannelView::BeginPass(PassKind)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CChannelView::ChannelDone(PassKind kind, int done, int total, int channel, int)
+{
+    if (QTreeWidgetItem* item = Row(FindChannelRow(channel)); item && isVisible())
+        viewport()->repaint(visualItemRect(item));
+    emit progressText(QStringLiteral("%1 channel %2 (%3 of %4)...")
+                          .arg(kind == PassKind::Verify ? QStringLiteral("Verifying") : QStringLiteral("Scanning"))
+                          .arg(channel)
+                          .arg(done)
+                          .arg(total));
+    // Keep the window painted; operator input waits until the pass has ended, and
+    // posted commands wait in the command gate.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CChannelView::EndPass(PassKind)
+{
+    emit progressText(QString());
+    QApplication::restoreOverrideCursor();
+}

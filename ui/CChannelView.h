@@ -1,0 +1,72 @@
+#pragma once
+// The channel list: one row per listed card with its state lamp, and the handlers of
+// the tool's own commands. The rows are a display of the channel table; the scan and
+// the verify pass write them through the row operations.
+
+#include <QTreeWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ChannelTable.h"
+#include "IChannelRows.h"
+#include "ICommandTarget.h"
+#include "IPassObserver.h"
+
+class CChannelView : public QTreeWidget, public ICommandTarget, public IChannelRows, public IPassObserver {
+    Q_OBJECT
+public:
+    explicit CChannelView(QWidget* parent = nullptr);
+
+    // Commands.
+    bool HandlesCommand(unsigned id) const override;
+    bool OnCmdMsg(unsigned id) override;
+    bool ScanChannels();
+    void VerifyAllChannels();
+    void OnPoke();
+    void OnExportReport();
+    void OnStartupPrompt();
+    // Asks for the report's path; false when the operator cancelled.
+    bool PromptReportPath(std::string& path);
+    // Replaces the Save As dialog, for callers that already know the path.
+    void SetReportPathPrompt(std::function<bool(std::string&)> prompt) { m_promptReportPath = std::move(prompt); }
+    // Posts a command to this view; it runs after the current handler has returned.
+    void PostCommand(unsigned id);
+
+    // Rows.
+    void DeleteAllRows() override;
+    int AddChannelRow(const CChannelInfo& info, int rack, int slot) override;
+    int FindChannelRow(int channel) override;
+    void SetRowText(int row, int column, const std::string& text) override;
+    void SetRowImage(int row, int image) override;
+    int GetFirstSelectedRow() const;
+    int GetRowChannel(int row) const;
+
+    // Sorting by a header click; the column and direction outlive a scan.
+    void OnColumnClick(int column);
+    int CompareRows(int channelA, int channelB) const;
+    int SortColumn() const { return m_sortInfo.column; }
+    bool SortDescending() const { return m_sortInfo.descending; }
+
+    // Pass observer: wait cursor, rows painted and progress shown as cards finish.
+    void BeginPass(PassKind kind) override;
+    void ChannelDone(PassKind kind, int done, int total, int channel, int status) override;
+    void EndPass(PassKind kind) override;
+
+signals:
+    // Progress of a scan or pass for the status bar; empty when idle.
+    void progressText(const QString& text);
+
+private:
+    struct ChannelSortInfo {
+        int column = -1;
+        const ChannelTable* table = nullptr;
+        bool descending = false;
+    };
+
+    QTreeWidgetItem* Row(int row) const;
+
+    std::vector<QIcon> m_lamps;
+    ChannelSortInfo m_sortInfo;
+    std::function<bool(std::string&)> m_promptReportPath;
+};

@@ -1,0 +1,63 @@
+#pragma once
+// The main window: menu, shortcuts, toolbar and status bar around the channel view,
+// and the command chain view -> frame -> application.
+
+#include <QMainWindow>
+#include <map>
+
+#include "ICommandTarget.h"
+
+class CChannelView;
+class QAction;
+class QLabel;
+class QShortcut;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public ICommandTarget {
+    Q_OBJECT
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    bool HandlesCommand(unsigned id) const override;
+    bool OnCmdMsg(unsigned id) override;
+    // Runs a command from the menu, a button or a shortcut when some target handles it.
+    void ExecuteCommand(unsigned id);
+    // Greys the commands no target handles and checks the bar toggles.
+    void UpdateCommandUI();
+
+    // The message pane: the text, or "Ready" when it is empty.
+    void SetMessageText(const QString& text);
+    QString MessageText() const;
+    void UpdateIndicators();
+
+    CChannelView* View() const { return m_wndView; }
+    QToolBar* ToolBar() const { return m_wndToolBar; }
+    QStatusBar* StatusBar() const { return m_wndStatusBar; }
+    QAction* CommandAction(unsigned id) const;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    QAction* MakeAction(unsigned id, const QString& text);
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BuildAccelerators();
+    bool HandlesOwn(unsigned id) const;
+
+    CChannelView* m_wndView = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QStatusBar* m_wndStatusBar = nullptr;
+    QLabel* m_paneMessage = nullptr;
+    QLabel* m_paneCaps = nullptr;
+    QLabel* m_paneNum = nullptr;
+    QLabel* m_paneScroll = nullptr;
+    QTimer* m_indicatorTimer = nullptr;
+    std::multimap<unsigned, QAction*> m_actions;
+};

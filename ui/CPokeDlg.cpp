@@ -1,0 +1,69 @@
+#include "CPokeDlg.h"
+
+#include <cstdint>
+
+#include "CVerifierApp.h"
+#include "DialogUnits.h"
+#include "ParseNumber.h"
+#include "TextFormat.h"
+#include "ui_poke.h"
+
+namespace {
+constexpr std::uint32_t kHighestAddress = 0xFFFF;
+}
+
+CPokeDlg::CPokeDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CPokeDlg>())
+{
+    m_ui->setupUi(this);
+    MapDialogUnits(*this);
+    connect(m_ui->IDC_READ, &QPushButton::clicked, this, &CPokeDlg::OnRead);
+}
+
+CPokeDlg::~CPokeDlg() = default;
+
+int CPokeDlg::DoModal()
+{
+    m_ui->IDC_ADDRESS->setText(m_strAddress);
+    m_ui->IDC_DATA->setText(m_strData);
+    m_ui->IDOK->setFocus();
+    return exec() == QDialog::Accepted ? 1 : 2;
+}
+
+bool CPokeDlg::CheckAddress(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    const std::uint32_t address = ParseNumber(std::string_view(bytes.constData(), bytes.size()));
+    if (address <= kHighestAddress)
+        return true;
+    // The bus commands carry 16-bit addresses; a wider one must not be cut short.
+    AfxGetVerifierApp()->Messages().ShowMessage(
+        FormatText("The address %s (0x%X) is outside the EEPROM address range 0x0000..0xFFFF.",
+                   bytes.constData(), static_cast<unsigned>(address)),
+        MessageIcon::Exclamation);
+    m_ui->IDC_ADDRESS->setFocus();
+    m_ui->IDC_ADDRESS->selectAll();
+    return false;
+}
+
+void CPokeDlg::OnRead()
+{
+    const QString text = m_ui->IDC_ADDRESS->text();
+    if (!CheckAddress(text))
+        return;
+    const QByteArray bytes = text.toLatin1();
+    const auto address = static_cast<std::uint16_t>(ParseNumber(std::string_view(bytes.constData(), bytes.size())));
+    std::uint8_t data = 0;
+    if (!AfxGetVerifierApp()->m_instrument.RdEe1(m_nChannel, address, &data))
+        return;
+    m_ui->IDC_DATA->setText(QString::asprintf("0x%02X", data));
+    m_ui->IDC_DATA->setFocus();
+}
+
+void CPokeDlg::accept()
+{
+    if (!CheckAddress(m_ui->IDC_ADDRESS->text()))
+        return;
+    m_strAddress = m_ui->IDC_ADDRESS->text();
+    m_strData = m_ui->IDC_DATA->text();
+    QDialog::accept();
+}

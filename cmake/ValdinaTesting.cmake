@@ -2,20 +2,21 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# valdina_add_test(NAME SOURCES ... LIBS ... [SIM] [LABELS ...])
+# valdina_add_test(NAME SOURCES ... LIBS ... [SIM])
 # SIM: the test loads the simulated mainframe through the loader's search path,
 # exactly as the program does on a bench without hardware.
+# Each test carries one label, its folder under tests/ (ctest -L sim, -L ui...).
+# gtest_discover_tests hands list-valued properties on unescaped, so every
+# property here holds a single value.
 function(valdina_add_test name)
-  cmake_parse_arguments(T "SIM" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SIM" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
-  set(env "")
+  get_filename_component(label ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(properties LABELS ${label})
   if(T_SIM)
     add_dependencies(${name} zentra_sim)
-    list(APPEND env "LD_LIBRARY_PATH=${VALDINA_SIM_DIR}")
+    list(APPEND properties ENVIRONMENT "LD_LIBRARY_PATH=${VALDINA_SIM_DIR}")
   endif()
-  list(APPEND env "QT_QPA_PLATFORM=offscreen")
-  gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "${env}" LABELS "${T_LABELS}"
-    DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
 endfunction()

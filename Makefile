@@ -1,5 +1,5 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
-.PHONY: deps configure build test test-asan demo bench screenshot install clean
+.PHONY: deps configure build test test-asan test-fuzz demo bench screenshot install clean
 
 deps:
 	@scripts/install-deps
@@ -13,11 +13,17 @@ build: configure
 test: build
 	ctest --preset default
 	$(MAKE) test-asan
+	$(MAKE) test-fuzz
 
 test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+test-fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
 
 demo: build
 	scripts/demo

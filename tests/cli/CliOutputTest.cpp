@@ -14,20 +14,14 @@
 #include "JsonReport.h"
 #include "TerminalProgress.h"
 #include "TestImages.h"
+#include "TextLines.h"
 #include "TraceLog.h"
 
 using valdina::test::TestImages;
 
-namespace {
+using valdina::test::SplitLines;
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+namespace {
 
 EepromImage ToImage(const TestImages::Image& bytes)
 {
@@ -39,7 +33,7 @@ EepromImage ToImage(const TestImages::Image& bytes)
 TEST(HexDump, SixteenBytesALineUnderTheirAddress)
 {
     const EepromImage image = ToImage(TestImages::valid(7));
-    const std::vector<std::string> lines = Lines(FormatHexDump(image));
+    const std::vector<std::string> lines = SplitLines(FormatHexDump(image));
     ASSERT_EQ(lines.size(), 32u);
     for (std::size_t line = 0; line < lines.size(); ++line) {
         std::istringstream fields(lines[line]);
@@ -58,7 +52,7 @@ TEST(HexDump, SixteenBytesALineUnderTheirAddress)
 
 std::string BlockLine(const std::string& listing, const std::string& name)
 {
-    for (const std::string& line : Lines(listing)) {
+    for (const std::string& line : SplitLines(listing)) {
         if (line.rfind(name + " ", 0) == 0)
             return line;
     }

@@ -15,11 +15,14 @@
 #include "ExitCode.h"
 #include "ReportFormat.h"
 #include "SimScenario.h"
+#include "TextLines.h"
 #include "TextFormat.h"
 
 using nlohmann::json;
 using valdina::test::SimScenario;
 using valdina::test::TestImages;
+
+using valdina::test::SplitLines;
 
 namespace {
 
@@ -33,20 +36,11 @@ json Scenario(json cards, json faults = json::array())
     return {{"cards", std::move(cards)}, {"faults", std::move(faults)}};
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The operator messages among the lines of standard error.
 std::vector<std::string> Messages(const std::string& err)
 {
     std::vector<std::string> messages;
-    for (const std::string& line : Lines(err)) {
+    for (const std::string& line : SplitLines(err)) {
         if (line.find(" during \"") != std::string::npos)
             messages.push_back(line);
     }
@@ -105,7 +99,7 @@ TEST(CliVerify, ACardNotGoodExitsOne)
     const CliRun run = RunCli({"verify"});
     EXPECT_EQ(run.exitCode, kExitNotGood) << run.err;
 
-    const std::vector<std::string> lines = Lines(run.out);
+    const std::vector<std::string> lines = SplitLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_NE(lines[1].find("Good"), std::string::npos) << lines[1];
     EXPECT_NE(lines[2].find("Fail          invalid checksum (Xmon)"), std::string::npos) << lines[2];
@@ -135,7 +129,7 @@ TEST(CliVerify, MainframeGoneAtTheStartOfThePassExitsTwo)
     const CliRun run = RunCli({"verify"});
     EXPECT_EQ(run.exitCode, kExitFailed) << run.err;
     EXPECT_EQ(Messages(run.err), std::vector<std::string>{"GPIB device 29 not found during \"IsListener\""});
-    const std::vector<std::string> lines = Lines(run.out);
+    const std::vector<std::string> lines = SplitLines(run.out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_NE(lines[1].find("unknown"), std::string::npos) << lines[1];
     EXPECT_EQ(sim.busLog().of("Send").size(), 7u);
@@ -172,7 +166,7 @@ TEST(CliReport, FileIsTheReportWithCrLf)
             crlf += '\r';
         crlf += c;
     }
-    EXPECT_GT(Lines(run.out).size(), 10u);
+    EXPECT_GT(SplitLines(run.out).size(), 10u);
     EXPECT_EQ(ReadFile(file), crlf);
 }
 
@@ -185,7 +179,7 @@ TEST(CliReport, UnwritableFileExitsTwoNamingThePath)
     EXPECT_EQ(run.exitCode, kExitFailed);
     EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(Lines(run.out).size(), 2u);  // the table is still printed
+    EXPECT_EQ(SplitLines(run.out).size(), 2u);  // the table is still printed
 }
 
 TEST(CliReport, JsonHoldsTheTableAndTheMessages)
@@ -197,7 +191,7 @@ TEST(CliReport, JsonHoldsTheTableAndTheMessages)
     EXPECT_EQ(run.exitCode, text.exitCode);
 
     const json report = json::parse(run.out);
-    const std::vector<std::string> lines = Lines(text.out);
+    const std::vector<std::string> lines = SplitLines(text.out);
     ASSERT_EQ(report["channels"].size() + 1, lines.size());
     for (std::size_t i = 0; i < report["channels"].size(); ++i) {
         const json& card = report["channels"][i];
@@ -294,7 +288,7 @@ TEST(CliDump, PrintsTheImageAndItsBlocks)
     const CliRun run = RunCli({"dump", "20"});
     EXPECT_EQ(run.exitCode, kExitOk) << run.err;
 
-    const std::vector<std::string> lines = Lines(run.out);
+    const std::vector<std::string> lines = SplitLines(run.out);
     ASSERT_GT(lines.size(), 32u);
     for (std::size_t line = 0; line < 32; ++line) {
         std::string expected = FormatText("%04zX ", line * 16);
@@ -340,7 +334,7 @@ TEST(CliTrace, OneLinePerTransaction)
     const CliRun run = RunCli({"verify", "--trace"});
     EXPECT_EQ(run.exitCode, kExitOk) << run.err;
     std::vector<std::string> traced;
-    for (const std::string& line : Lines(run.err)) {
+    for (const std::string& line : SplitLines(run.err)) {
         if (line.rfind("trace: ", 0) == 0)
             traced.push_back(line);
     }

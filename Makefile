@@ -10,10 +10,11 @@ configure: deps
 build: configure
 	cmake --build --preset default
 
+# The whole suite runs last, so its summary closes the output.
 test: build
-	ctest --preset default
-	$(MAKE) test-asan
 	$(MAKE) test-fuzz
+	$(MAKE) test-asan
+	ctest --preset default
 
 test-asan: deps
 	cmake --preset asan

@@ -35,5 +35,9 @@ bench: build
 screenshot: build
 	scripts/screenshot
 
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/default --prefix $(PREFIX)
+
 clean:
 	rm -rf build

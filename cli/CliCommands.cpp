@@ -94,11 +94,18 @@ int CCliCommands::Finish(const CliOptions& options, int exitCode)
         }
     }
     if (options.json)
-        m_out << FormatJsonReport(m_channels, m_messages.Shown());
-    else
-        m_out << FormatReport(m_channels, "\n");
-    m_out << std::flush;
-    return exitCode;
+        return Print(FormatJsonReport(m_channels, m_messages.Shown()), exitCode);
+    return Print(FormatReport(m_channels, "\n"), exitCode);
+}
+
+int CCliCommands::Print(const std::string& text, int exitCode)
+{
+    m_out << text << std::flush;
+    if (m_out)
+        return exitCode;
+    // A script reading a full disk or a closed file must not take the run for a success.
+    m_err << "valdina-cli: the output could not be written\n" << std::flush;
+    return kExitFailed;
 }
 
 int CCliCommands::FailWithError()
@@ -117,8 +124,7 @@ int CCliCommands::Peek(const CliOptions& options)
     std::uint8_t byte = 0;
     if (!m_instrument.RdEe1(options.channel, options.address, &byte))
         return FailWithError();
-    m_out << FormatText("0x%02X\n", byte) << std::flush;
-    return kExitOk;
+    return Print(FormatText("0x%02X\n", byte), kExitOk);
 }
 
 int CCliCommands::Poke(const CliOptions& options)
@@ -137,6 +143,5 @@ int CCliCommands::Dump(const CliOptions& options)
     EepromImage image{};
     if (!m_instrument.ReadEepromImage(options.channel, image))
         return FailWithError();
-    m_out << FormatHexDump(image) << FormatBlockListing(image, card) << std::flush;
-    return kExitOk;
+    return Print(FormatHexDump(image) + FormatBlockListing(image, card), kExitOk);
 }

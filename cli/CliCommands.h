@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <optional>
+#include <string>
 
 #include "ChannelTable.h"
 #include "CliOptions.h"
@@ -37,6 +38,8 @@ private:
     int Finish(const CliOptions& options, int exitCode);
     bool AnyPresentCardNotGood() const;
     int FailWithError();
+    // Writes `text` to `out`; a failed write turns `exitCode` into a failure.
+    int Print(const std::string& text, int exitCode);
 
     CInstrument& m_instrument;
     std::ostream& m_out;

@@ -14,7 +14,8 @@ constexpr const char* kExitCodeHelp =
     "  0   the command succeeded; for verify, every card present is Good\n"
     "  1   verify: the pass ran to its end but some card present is not Good\n"
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
-    "      clear, peek, poke or dump failed, or the report file could not be written\n"
+    "      clear, peek, poke or dump failed, or the report file or the output\n"
+    "      could not be written\n"
     "  64  usage error (nothing is sent to the mainframe)\n";
 
 // Stores the value and returns an empty text, or returns the usage error.

@@ -4,6 +4,6 @@
 enum CliExitCode : int {
     kExitOk = 0,          // the command succeeded; for verify, every present card is Good
     kExitNotGood = 1,     // the verify pass ran to its end, some present card is not Good
-    kExitFailed = 2,      // scan, mainframe check, clear, peek, poke, dump or report file failed
+    kExitFailed = 2,      // scan, mainframe check, clear, peek, poke, dump, report file or output failed
     kExitUsage = 64,      // the command line was not understood; nothing reached the bus
 };

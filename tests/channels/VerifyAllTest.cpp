@@ -183,3 +183,25 @@ TEST(VerifyAll, OutcomeOfEveryKindOfCard)
     EXPECT_EQ(rig.CountSent("C1D?"), 7u);
     ExpectWholePass(rig.observer);
 }
+
+TEST(VerifyAll, CardsTheScanDidNotListAreJudgedAllTheSame)
+{
+    const std::string cards = R"({"cards":[{"channel":1,"mode":1},{"channel":2,"mode":1},{"channel":3,"mode":1}])";
+    BusRig rig(cards + R"(,"faults":[{"command":"Select","channel":2,"kind":"no_srq"}]})");
+    ASSERT_FALSE(ScanChannels(rig.instrument, rig.channels, rig.rows, rig.observer));
+    ASSERT_EQ(rig.rows.rows.size(), 1u);
+    rig.Switch(cards + "}");
+    rig.observer.messages.clear();
+    rig.rows.calls.clear();
+
+    Verify(rig);
+    for (int n : {1, 2, 3})
+        EXPECT_EQ(rig.channels[n].m_nStatus, StatusGood) << n;
+    EXPECT_TRUE(rig.observer.messages.empty());
+    ASSERT_EQ(rig.rows.rows.size(), 1u);
+    EXPECT_EQ(rig.rows.rows[0].texts[0], "Good");
+    // Without a row every update goes to row -1, which changes nothing.
+    EXPECT_EQ(rig.rows.calls[6], "FindChannelRow 2");
+    EXPECT_EQ(rig.rows.calls[7], "SetRowText -1 0 reading");
+    EXPECT_EQ(rig.CountSent("S "), 3u);
+}

@@ -27,13 +27,13 @@ std::string ReadWhole(const std::filesystem::path& path)
 
 } // namespace
 
-CliRun RunCli(const std::vector<std::string>& arguments)
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath)
 {
     char folderTemplate[] = "/tmp/valdina-cli-run-XXXXXX";
     if (mkdtemp(folderTemplate) == nullptr)
         throw std::runtime_error("mkdtemp failed");
     const std::filesystem::path folder = folderTemplate;
-    const std::string outPath = (folder / "out").string();
+    const std::string outPath = stdoutPath.empty() ? (folder / "out").string() : stdoutPath;
     const std::string errPath = (folder / "err").string();
 
     // Files rather than pipes: no reader can fall behind a child that writes a lot.
@@ -60,7 +60,8 @@ CliRun RunCli(const std::vector<std::string>& arguments)
     }
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = ReadWhole(outPath);
+    if (stdoutPath.empty())
+        run.out = ReadWhole(outPath);
     run.err = ReadWhole(errPath);
     std::filesystem::remove_all(folder);
     return run;

@@ -12,5 +12,6 @@ struct CliRun {
 };
 
 // The child inherits the environment, so the simulated mainframe's scenario and
-// bus log are whatever the calling test set.
-CliRun RunCli(const std::vector<std::string>& arguments);
+// bus log are whatever the calling test set. `stdoutPath`, when given, takes the
+// child's standard output instead of a file that is read back.
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath = {});

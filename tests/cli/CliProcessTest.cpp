@@ -210,6 +210,21 @@ TEST(CliReport, JsonHoldsTheTableAndTheMessages)
     EXPECT_NE(exempt, report["channels"].end());
 }
 
+TEST(CliOutput, UnwritableStandardOutputIsAFailure)
+{
+    // Every command that prints: a table, JSON, a byte, a dump. A full device
+    // swallows none of it silently.
+    const TestImages::Image image = TestImages::valid(2);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"scan"}, {"verify"}, {"verify", "--json"}, {"peek", "9", "0"}, {"dump", "9"}}) {
+        SimScenario sim(Scenario({SimScenario::imageCard(9, image)}));
+        const CliRun run = RunCli(arguments, "/dev/full");
+        EXPECT_EQ(run.exitCode, kExitFailed) << arguments.front() << "\n" << run.err;
+        EXPECT_NE(run.err.find("output could not be written"), std::string::npos) << run.err;
+        EXPECT_TRUE(Messages(run.err).empty()) << run.err;  // the mainframe did its part
+    }
+}
+
 TEST(CliUsage, RefusedBeforeAnythingReachesTheBus)
 {
     SimScenario sim(Scenario({Card(1)}));

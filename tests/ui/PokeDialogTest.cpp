@@ -240,3 +240,20 @@ TEST(PokeDialog, OkHasTheFirstFocusAndEachOpeningStartsFresh)
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_TRUE(IsWrite(writes[0], kChannel, 0, TestImages::valid(21)[0])) << writes[0];
 }
+
+TEST(PokeDialog, FieldsTakeTextsOfAnyLength)
+{
+    PokeSession session(PokeMainframe());
+    session.window.SelectChannels({kChannel});
+    // Leading zeros make both texts octal; only their last digits give the value.
+    const QString address = QString(40000, QLatin1Char('0')) + "21";
+    const QString data = QString(40000, QLatin1Char('0')) + "7";
+    session.Poke([&](QWidget* dialog) {
+        Field(dialog, "IDC_ADDRESS")->setText(address);
+        Field(dialog, "IDC_DATA")->setText(data);
+        ClickOk(dialog);
+    });
+    const auto writes = Writes(session.scenario);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(IsWrite(writes[0], kChannel, 021, 7)) << writes[0];
+}

@@ -155,6 +155,7 @@ TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
     for (MessageIcon icon : {MessageIcon::Exclamation, MessageIcon::Stop}) {
         QString title;
         QString text;
+        Qt::TextFormat format = Qt::AutoText;
         QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
         bool modal = false;
         CModalDriver driver([&](QWidget* widget) {
@@ -162,14 +163,17 @@ TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
             ASSERT_NE(box, nullptr);
             title = box->windowTitle();
             text = box->text();
+            format = box->textFormat();
             shownIcon = box->icon();
             modal = box->isModal();
             box->button(QMessageBox::Ok)->click();
         });
-        sink.ShowMessage("Disk full while accessing /tmp/x.", icon);
+        // A path the operator typed is shown as typed, even when it looks like markup.
+        sink.ShowMessage("Disk full while accessing /tmp/<b>x</b>.", icon);
         EXPECT_TRUE(driver.Fired());
         EXPECT_EQ(title, "Zentra EEPROM Verify");
-        EXPECT_EQ(text, "Disk full while accessing /tmp/x.");
+        EXPECT_EQ(text, "Disk full while accessing /tmp/<b>x</b>.");
+        EXPECT_EQ(format, Qt::PlainText);
         EXPECT_EQ(shownIcon, icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning);
         EXPECT_TRUE(modal);
     }

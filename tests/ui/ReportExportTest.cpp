@@ -1,6 +1,7 @@
 // Export Report: the Save As dialog, the file, and the messages of a failed write.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -177,4 +178,26 @@ TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
         EXPECT_EQ(shownIcon, icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning);
         EXPECT_TRUE(modal);
     }
+}
+
+TEST(ReportExport, MessageBoxDuringAPassShowsTheArrowAndTheWaitCursorReturns)
+{
+    SimScenario scenario(MainframeOff());
+    CWindowHarness window(nullptr);
+    CMessageBoxSink sink;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape overBox = Qt::WaitCursor;
+    CModalDriver driver([&](QWidget* widget) {
+        const QCursor* cursor = QApplication::overrideCursor();
+        overBox = cursor ? cursor->shape() : Qt::BlankCursor;
+        qobject_cast<QMessageBox*>(widget)->button(QMessageBox::Ok)->click();
+    });
+    sink.ShowMessage("No listener during \"Select\"", MessageIcon::Exclamation);
+    const QCursor* after = QApplication::overrideCursor();
+    const Qt::CursorShape afterShape = after ? after->shape() : Qt::BlankCursor;
+    QApplication::restoreOverrideCursor();
+    EXPECT_TRUE(driver.Fired());
+    EXPECT_EQ(overBox, Qt::ArrowCursor);
+    EXPECT_EQ(afterShape, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

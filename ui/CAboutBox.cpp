@@ -2,7 +2,7 @@
 
 #include "DialogUnits.h"
 #include "ResourceImages.h"
-#include "ui_about.h"
+#include "forms/ui_about.h"
 
 CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CAboutBox>())
 {

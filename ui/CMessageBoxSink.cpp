@@ -16,5 +16,13 @@ void CMessageBoxSink::ShowMessage(const std::string& text, MessageIcon icon)
     QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
                     LoadResString(AFX_IDS_APP_TITLE), QString::fromLocal8Bit(text), QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);
+    // Paths and bus texts are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    // A scan or pass shows the wait cursor; its message boxes still want a click.
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    if (waiting)
+        QApplication::restoreOverrideCursor();
 }

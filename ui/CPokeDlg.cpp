@@ -6,7 +6,7 @@
 #include "DialogUnits.h"
 #include "ParseNumber.h"
 #include "TextFormat.h"
-#include "ui_poke.h"
+#include "forms/ui_poke.h"
 
 namespace {
 constexpr std::uint32_t kHighestAddress = 0xFFFF;

@@ -1,7 +1,7 @@
 #include "CStartupDlg.h"
 
 #include "DialogUnits.h"
-#include "ui_startup.h"
+#include "forms/ui_startup.h"
 
 CStartupDlg::CStartupDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CStartupDlg>())
 {

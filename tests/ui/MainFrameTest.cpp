@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QEnterEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -115,6 +116,13 @@ TEST(MainFrame, RoutingOffersCommandsToViewFrameAndApplication)
         {ID_EDIT_CUT, false}, {ID_EDIT_COPY, false}, {ID_EDIT_PASTE, false},
         {ID_APP_ABOUT, true}, {ID_GPIB_DEVICE_CLEAR, true}, {ID_EXPORT_REPORT, true}};
     EXPECT_EQ(buttons, expected);
+
+    // Separators after Paste and after Device Clear.
+    std::vector<unsigned> layout;
+    for (QAction* action : window.Frame().ToolBar()->actions())
+        layout.push_back(action->isSeparator() ? ID_SEPARATOR : action->data().toUInt());
+    EXPECT_EQ(layout, (std::vector<unsigned>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_SEPARATOR, ID_APP_ABOUT,
+                                             ID_GPIB_DEVICE_CLEAR, ID_SEPARATOR, ID_EXPORT_REPORT}));
 }
 
 TEST(MainFrame, ShortcutsRunTheirCommandsAndGreyOnesAreInert)
@@ -220,6 +228,15 @@ TEST(MainFrame, StatusBarShowsThePromptOfTheButtonUnderThePointer)
 
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(button, &leave);
+    EXPECT_EQ(window.Frame().MessageText(), "Ready");
+
+    // The highlighted menu item's prompt, until the menu closes.
+    QMenu* viewMenu = window.Frame().menuBar()->actions()[2]->menu();
+    viewMenu->popup(window.Frame().mapToGlobal(QPoint(20, 20)));
+    viewMenu->setActiveAction(window.Frame().CommandAction(ID_VIEW_STATUS_BAR));
+    EXPECT_EQ(window.Frame().MessageText(), "Show or hide the status bar");
+    viewMenu->hide();
+    DrainEvents();
     EXPECT_EQ(window.Frame().MessageText(), "Ready");
 
     // The lock-key panes follow the keys where the platform tells, and are blank here.

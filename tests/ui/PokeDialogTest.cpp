@@ -203,3 +203,57 @@ TEST(PokeDialog, NoSelectedRowNoDialog)
     session.Poke([](QWidget* dialog) { ClickCancel(dialog); });
     EXPECT_FALSE(session.opened);
 }
+
+TEST(PokeDialog, OkHasTheFirstFocusAndEachOpeningStartsFresh)
+{
+    PokeSession session(PokeMainframe());
+    session.window.SelectChannels({kChannel});
+    QStringList tabOrder;
+    session.Poke([&](QWidget* dialog) {
+        QWidget* widget = QApplication::focusWidget();
+        for (int stop = 0; stop < 6 && widget; ++stop) {
+            tabOrder << widget->objectName();
+            do
+                widget = widget->nextInFocusChain();
+            while (!(widget->focusPolicy() & Qt::TabFocus));
+        }
+        Field(dialog, "IDC_ADDRESS")->setText("0x33");
+        Field(dialog, "IDC_DATA")->setText("0x44");
+        ClickCancel(dialog);
+    });
+    ASSERT_TRUE(session.opened);
+    EXPECT_EQ(tabOrder, (QStringList{"IDOK", "IDCANCEL", "IDC_ADDRESS", "IDC_READ", "IDC_DATA", "IDOK"}));
+
+    // Typed texts are not kept; a mouse click on Read takes the focus, yet the
+    // focus then moves to Data and Enter there still means OK.
+    QString address;
+    QString data;
+    session.Poke([&](QWidget* dialog) {
+        address = Field(dialog, "IDC_ADDRESS")->text();
+        data = Field(dialog, "IDC_DATA")->text();
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>("IDC_READ"), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(address, "0x0000");
+    EXPECT_EQ(data, "");
+    const auto writes = Writes(session.scenario);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(IsWrite(writes[0], kChannel, 0, TestImages::valid(21)[0])) << writes[0];
+}
+
+TEST(PokeDialog, FieldsTakeTextsOfAnyLength)
+{
+    PokeSession session(PokeMainframe());
+    session.window.SelectChannels({kChannel});
+    // Leading zeros make both texts octal; only their last digits give the value.
+    const QString address = QString(40000, QLatin1Char('0')) + "21";
+    const QString data = QString(40000, QLatin1Char('0')) + "7";
+    session.Poke([&](QWidget* dialog) {
+        Field(dialog, "IDC_ADDRESS")->setText(address);
+        Field(dialog, "IDC_DATA")->setText(data);
+        ClickOk(dialog);
+    });
+    const auto writes = Writes(session.scenario);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(IsWrite(writes[0], kChannel, 021, 7)) << writes[0];
+}

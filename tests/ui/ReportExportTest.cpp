@@ -1,6 +1,7 @@
 // Export Report: the Save As dialog, the file, and the messages of a failed write.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -155,6 +156,7 @@ TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
     for (MessageIcon icon : {MessageIcon::Exclamation, MessageIcon::Stop}) {
         QString title;
         QString text;
+        Qt::TextFormat format = Qt::AutoText;
         QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
         bool modal = false;
         CModalDriver driver([&](QWidget* widget) {
@@ -162,15 +164,40 @@ TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
             ASSERT_NE(box, nullptr);
             title = box->windowTitle();
             text = box->text();
+            format = box->textFormat();
             shownIcon = box->icon();
             modal = box->isModal();
             box->button(QMessageBox::Ok)->click();
         });
-        sink.ShowMessage("Disk full while accessing /tmp/x.", icon);
+        // A path the operator typed is shown as typed, even when it looks like markup.
+        sink.ShowMessage("Disk full while accessing /tmp/<b>x</b>.", icon);
         EXPECT_TRUE(driver.Fired());
         EXPECT_EQ(title, "Zentra EEPROM Verify");
-        EXPECT_EQ(text, "Disk full while accessing /tmp/x.");
+        EXPECT_EQ(text, "Disk full while accessing /tmp/<b>x</b>.");
+        EXPECT_EQ(format, Qt::PlainText);
         EXPECT_EQ(shownIcon, icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning);
         EXPECT_TRUE(modal);
     }
+}
+
+TEST(ReportExport, MessageBoxDuringAPassShowsTheArrowAndTheWaitCursorReturns)
+{
+    SimScenario scenario(MainframeOff());
+    CWindowHarness window(nullptr);
+    CMessageBoxSink sink;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape overBox = Qt::WaitCursor;
+    CModalDriver driver([&](QWidget* widget) {
+        const QCursor* cursor = QApplication::overrideCursor();
+        overBox = cursor ? cursor->shape() : Qt::BlankCursor;
+        qobject_cast<QMessageBox*>(widget)->button(QMessageBox::Ok)->click();
+    });
+    sink.ShowMessage("No listener during \"Select\"", MessageIcon::Exclamation);
+    const QCursor* after = QApplication::overrideCursor();
+    const Qt::CursorShape afterShape = after ? after->shape() : Qt::BlankCursor;
+    QApplication::restoreOverrideCursor();
+    EXPECT_TRUE(driver.Fired());
+    EXPECT_EQ(overBox, Qt::ArrowCursor);
+    EXPECT_EQ(afterShape, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -102,3 +102,25 @@ TEST(StartupPrompt, ScanFailureIsShownAndNoVerifyFollows)
     EXPECT_EQ(Count(scenario.busLog().commands(), "<"), 0);
     EXPECT_EQ(window.View().topLevelItemCount(), 0);
 }
+
+TEST(StartupPrompt, VerifyAllIsPostedAndStartsOnlyOnceThePromptHasReturned)
+{
+    SimScenario scenario(SmallMainframe());
+    CWindowHarness window(ClickCancel);
+    ASSERT_TRUE(window.PromptShown());
+    scenario.clearBusLog();
+    {
+        CModalDriver answer(ClickOk);
+        window.View().OnStartupPrompt();
+        EXPECT_TRUE(answer.Fired());
+    }
+    // The scan has run; the pass waits in the queue.
+    auto commands = scenario.busLog().commands();
+    EXPECT_EQ(Count(commands, "Q2"), 1);
+    EXPECT_EQ(Count(commands, "<"), 0);
+    DrainEvents();
+    commands = scenario.busLog().commands();
+    EXPECT_GT(Count(commands, "<"), 0);
+    for (const std::string& text : window.ColumnTexts(0))
+        EXPECT_TRUE(text == "Good" || text == "Fail") << text;
+}

@@ -23,13 +23,6 @@
 
 namespace {
 
-class NullObserver final : public IPassObserver {
-public:
-    void BeginPass(PassKind) override {}
-    void ChannelDone(PassKind, int, int, int, int) override {}
-    void EndPass(PassKind) override {}
-};
-
 class CountingMessages final : public IOperatorMessages {
 public:
     void ShowMessage(const std::string&, MessageIcon) override { ++count; }
@@ -98,7 +91,7 @@ struct Setup {
     CInstrument instrument;
     ChannelTable channels{};
     CNoChannelRows rows;
-    NullObserver observer;
+    CNoPassObserver observer;
     CountingMessages messages;
     bool scanned = false;
     std::vector<DriverCall> calls;

@@ -14,3 +14,11 @@ public:
     // Called on every path out of the pass.
     virtual void EndPass(PassKind kind) = 0;
 };
+
+// For runs that nobody watches.
+class CNoPassObserver final : public IPassObserver {
+public:
+    void BeginPass(PassKind) override {}
+    void ChannelDone(PassKind, int, int, int, int) override {}
+    void EndPass(PassKind) override {}
+};

@@ -13,13 +13,13 @@ constexpr int kErrorColumn = 5;
 
 } // namespace
 
-void VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer)
+bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer)
 {
     CPassGuard pass(observer, PassKind::Verify);
 
     if (!instrument.IsListener()) {
         instrument.ShowError();
-        return;
+        return false;
     }
 
     const int total = static_cast<int>(std::count_if(channels.begin(), channels.end(),
@@ -58,4 +58,5 @@ void VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
             instrument.ShowError();
         pass.ChannelDone(done, total, channel, info.m_nStatus);
     }
+    return true;
 }

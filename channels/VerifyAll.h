@@ -7,5 +7,6 @@ class IChannelRows;
 class IPassObserver;
 
 // Reads, checks and self-tests every card that the last scan found, card by card
-// in channel order, writing each verdict into its record and its row.
-void VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer);
+// in channel order, writing each verdict into its record and its row. Returns false
+// only when the mainframe did not answer at the start, so nothing was verified.
+bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer);

@@ -38,7 +38,6 @@ int CCliCommands::Run(const CliOptions& options)
     // Trace lines and a bar redrawn in place would garble each other.
     if (m_terminal && !options.trace)
         m_progress.emplace(m_err);
-    m_tally.emplace(m_progress ? &*m_progress : nullptr);
 
     switch (options.command) {
     case CliCommand::Scan:
@@ -59,20 +58,23 @@ int CCliCommands::Run(const CliOptions& options)
 
 int CCliCommands::Scan()
 {
-    return ScanChannels(m_instrument, m_channels, m_rows, *m_tally) ? kExitOk : kExitFailed;
+    return ScanChannels(m_instrument, m_channels, m_rows, Progress()) ? kExitOk : kExitFailed;
 }
 
 int CCliCommands::Verify()
 {
-    if (!ScanChannels(m_instrument, m_channels, m_rows, *m_tally))
+    if (!ScanChannels(m_instrument, m_channels, m_rows, Progress()))
         return kExitFailed;
-    const std::size_t shownBefore = m_messages.Shown().size();
-    VerifyAllChannels(m_instrument, m_channels, m_rows, *m_tally);
-    // The pass reports every card it visits, also one it could not select; so a
-    // message without any card done is the mainframe failing the check at the start.
-    if (m_tally->ChannelsDone() == 0 && m_messages.Shown().size() > shownBefore)
+    if (!VerifyAllChannels(m_instrument, m_channels, m_rows, Progress()))
         return kExitFailed;
     return AnyPresentCardNotGood() ? kExitNotGood : kExitOk;
+}
+
+IPassObserver& CCliCommands::Progress()
+{
+    if (m_progress)
+        return *m_progress;
+    return m_noProgress;
 }
 
 bool CCliCommands::AnyPresentCardNotGood() const

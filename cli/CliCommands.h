@@ -9,7 +9,6 @@
 #include "ChannelTable.h"
 #include "CliOptions.h"
 #include "IChannelRows.h"
-#include "PassTally.h"
 #include "StreamMessages.h"
 #include "TerminalProgress.h"
 #include "TraceLog.h"
@@ -37,6 +36,7 @@ private:
     // Report file, then the table on `out`; returns the exit code after both.
     int Finish(const CliOptions& options, int exitCode);
     bool AnyPresentCardNotGood() const;
+    IPassObserver& Progress();
     int FailWithError();
     // Writes `text` to `out`; a failed write turns `exitCode` into a failure.
     int Print(const std::string& text, int exitCode);
@@ -48,7 +48,7 @@ private:
     CStreamMessages m_messages;
     CTraceLog m_trace;
     std::optional<CTerminalProgress> m_progress;
-    std::optional<CPassTally> m_tally;
+    CNoPassObserver m_noProgress;
     CNoChannelRows m_rows;
     ChannelTable m_channels;
 };

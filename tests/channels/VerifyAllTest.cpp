@@ -13,9 +13,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-void Verify(BusRig& rig)
+bool Verify(BusRig& rig)
 {
-    VerifyAllChannels(rig.instrument, rig.channels, rig.rows, rig.observer);
+    return VerifyAllChannels(rig.instrument, rig.channels, rig.rows, rig.observer);
 }
 
 // Scans `scenarioJson`, then switches to `verifyJson` (same cards, maybe faults).
@@ -49,7 +49,7 @@ std::string RdEe4Frame(int channel, int address)
 TEST(VerifyAll, BeforeAnyScanNothingIsTouched)
 {
     BusRig rig("{}");
-    Verify(rig);
+    EXPECT_TRUE(Verify(rig)) << "the mainframe answered";
     EXPECT_TRUE(rig.Sent().empty());
     EXPECT_TRUE(rig.observer.messages.empty());
     EXPECT_TRUE(rig.rows.calls.empty());
@@ -61,7 +61,7 @@ TEST(VerifyAll, MainframeOffChangesNothing)
     const std::string cards = R"({"cards":[{"channel":1},{"channel":2}]})";
     BusRig rig(cards);
     ScanThen(rig, R"({"off_bus":true})");
-    Verify(rig);
+    EXPECT_FALSE(Verify(rig));
     ASSERT_EQ(rig.observer.messages.size(), 1u);
     EXPECT_NE(rig.observer.messages[0].find("during \"IsListener\""), std::string::npos);
     EXPECT_TRUE(rig.rows.calls.empty());
@@ -77,7 +77,7 @@ TEST(VerifyAll, ReadFailingHalfwayKeepsReadingAndGoesOn)
     ScanThen(rig, cards + R"(,"faults":[{"command":"RdEe4","channel":1,"address":256,"kind":"no_srq"}]})");
     rig.channels[1].m_strError = "invalid checksum (Vexc)";
 
-    Verify(rig);
+    EXPECT_TRUE(Verify(rig)) << "a card that fails does not fail the pass";
     EXPECT_EQ(rig.channels[1].m_nStatus, StatusReading);
     EXPECT_EQ(rig.channels[1].m_strError, "invalid checksum (Vexc)");
     EXPECT_EQ(rig.rows.rows[0].texts[0], "reading");

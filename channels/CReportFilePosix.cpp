@@ -15,23 +15,69 @@ bool IsRegularFile(int fd)
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// File systems without locks (some network and FUSE mounts) still take the report.
+bool LockUnsupported(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
+}
+
+// Removes `path` only while it still names the file behind `fd`.
+void RemoveIfSame(const std::string& path, int fd)
+{
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev
+        && opened.st_ino == named.st_ino)
+        ::unlink(path.c_str());
+}
+
+// Opens an existing file as it is, or creates a new one; never truncates and
+// never waits (O_NONBLOCK: a FIFO without a reader fails with ENXIO at once).
+int OpenOrCreate(const std::string& path, bool& created)
+{
+    constexpr int kFlags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = -1;
+    // Two rounds: the file may appear or vanish between the two opens.
+    for (int round = 0; round < 2 && fd < 0; ++round) {
+        fd = ::open(path.c_str(), kFlags);
+        if (fd >= 0 || errno != ENOENT)
+            break;
+        fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+        created = fd >= 0;
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    return fd;
+}
+
 } // namespace
 
-CReportFile::CReportFile(const std::string& path)
+CReportFile::CReportFile(const std::string& path) : m_path(path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = OpenOrCreate(path, m_created);
     if (fd < 0) {
         m_lastError = errno;
         return;
     }
-    // Truncated only once the lock is ours, so a file that another program holds
-    // keeps its content.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || (IsRegularFile(fd) && ::ftruncate(fd, 0) != 0)) {
+    m_handle = fd;
+    // Writes may wait for a slow reader, as writes to any file do.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         m_lastError = errno;
-        ::close(fd);
+        Abandon();
         return;
     }
-    m_handle = fd;
+    // Truncated only once the lock is ours, so a file that another program holds
+    // keeps its content.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && !LockUnsupported(errno)) {
+        m_lastError = errno;
+        Abandon();
+        return;
+    }
+    if (IsRegularFile(fd) && ::ftruncate(fd, 0) != 0) {
+        m_lastError = errno;
+        Abandon();
+    }
 }
 
 CReportFile::~CReportFile()
@@ -50,6 +96,7 @@ bool CReportFile::Write(std::string_view bytes)
             m_lastError = written == 0 ? ENOSPC : errno;
             return false;
         }
+        m_written = true;
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
@@ -67,4 +114,14 @@ bool CReportFile::Close()
         return false;
     }
     return true;
+}
+
+void CReportFile::Abandon()
+{
+    if (!IsOpen())
+        return;
+    if (m_created && !m_written)
+        RemoveIfSame(m_path, static_cast<int>(m_handle));
+    ::close(static_cast<int>(m_handle));
+    m_handle = kClosed;
 }

@@ -4,16 +4,23 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include "ReportFile.h"
@@ -131,24 +138,82 @@ TEST_F(ReportFileTest, FolderInPlaceOfFileIsAccessDenied)
     EXPECT_EQ(result.systemError, EISDIR);
 }
 
-TEST_F(ReportFileTest, MissingFolderIsFileNotFoundAndCreatesNothing)
-{
-    const std::string path = PathOf("missing/report.txt");
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
-    EXPECT_EQ(result.cause, FileErrorCause::FileNotFound);
-    EXPECT_EQ(result.icon(), MessageIcon::Exclamation);
-    EXPECT_EQ(FileErrorText(result.cause, path), path + " was not found.");
-    EXPECT_FALSE(fs::exists(m_dir / "missing"));
-}
-
-TEST_F(ReportFileTest, FileUsedAsFolderIsBadPath)
+TEST_F(ReportFileTest, MissingFolderOrFileAsFolderIsBadPathAndCreatesNothing)
 {
     const std::string plain = PathOf("plain.txt");
     std::ofstream(plain) << "x";
-    const std::string path = plain + "/report.txt";
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
-    EXPECT_EQ(result.cause, FileErrorCause::BadPath);
-    EXPECT_EQ(FileErrorText(result.cause, path), path + " contains an invalid path.");
+    for (const std::string& path : {PathOf("missing/report.txt"), plain + "/report.txt"}) {
+        const ReportWriteResult result = WriteReportFile(path, TwoCards());
+        EXPECT_EQ(result.cause, FileErrorCause::BadPath) << path;
+        EXPECT_EQ(result.icon(), MessageIcon::Exclamation);
+        EXPECT_EQ(FileErrorText(result.cause, path), path + " contains an invalid path.");
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "missing"));
+    EXPECT_EQ(ReadAll(plain), "x");
+}
+
+TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceAndOneWithAReaderGetsTheReport)
+{
+    const std::string path = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // In a child with an alarm clock: an open that waits for a reader ends the
+    // child instead of hanging the test.
+    EXPECT_EXIT(
+        {
+            ::alarm(5);
+            const ReportWriteResult result = WriteReportFile(path, TwoCards());
+            std::_Exit(result.cause == FileErrorCause::AccessDenied && !result.opened ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(WriteReportFile(path, TwoCards()).ok());
+    std::string received(4096, '\0');
+    const ssize_t n = ::read(reader, received.data(), received.size());
+    ::close(reader);
+    received.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    EXPECT_EQ(received, FormatReport(TwoCards(), "\r\n"));
+}
+
+TEST_F(ReportFileTest, FileSystemWithoutLocksStillTakesTheReportAndAFailedLockLeavesNoNewFile)
+{
+    // The kernel answers flock with `error`, as a file system without locks, or
+    // another program's lock, does; in a child, which the filter binds for good.
+    const auto withFlockFailing = [](int error, const std::function<bool()>& check) {
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<unsigned>(error) & SECCOMP_RET_DATA)),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            std::_Exit(2);
+        std::_Exit(check() ? 0 : 1);
+    };
+    const std::string fresh = PathOf("new.txt");
+    const std::string existing = PathOf("existing.txt");
+    const std::string report = FormatReport(TwoCards(), "\r\n");
+    for (int error : {ENOLCK, EOPNOTSUPP}) {
+        std::ofstream(existing) << "old";
+        EXPECT_EXIT(withFlockFailing(error, [&] {
+                        return WriteReportFile(fresh, TwoCards()).ok() && WriteReportFile(existing, TwoCards()).ok();
+                    }),
+                    ::testing::ExitedWithCode(0), "")
+            << std::strerror(error);
+        EXPECT_EQ(ReadAll(fresh), report);
+        EXPECT_EQ(ReadAll(existing), report);
+        fs::remove(fresh);
+    }
+    std::ofstream(existing) << "old";
+    EXPECT_EXIT(withFlockFailing(EWOULDBLOCK, [&] {
+                    return WriteReportFile(fresh, TwoCards()).cause == FileErrorCause::SharingViolation
+                        && WriteReportFile(existing, TwoCards()).cause == FileErrorCause::SharingViolation;
+                }),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(ReadAll(existing), "old");
 }
 
 TEST_F(ReportFileTest, FileLockedByAnotherProgramIsSharingViolationAndKeepsItsContent)
@@ -178,7 +243,7 @@ TEST_F(ReportFileTest, FullDiskStopsWithStopSign)
     EXPECT_EQ(FileErrorText(result.cause, "/dev/full"), "Disk full while accessing /dev/full.");
 }
 
-TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStays)
+TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStaysAndANewFileThatGotNothingGoes)
 {
     // A file size limit lets the header through and stops inside the record lines.
     const std::string path = PathOf("partial.txt");
@@ -189,8 +254,10 @@ TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStays)
     rlimit limited = saved;
     limited.rlim_cur = header.size() + 10;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-
     const ReportWriteResult result = WriteReportFile(path, TwoCards());
+    limited.rlim_cur = 0;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ReportWriteResult empty = WriteReportFile(PathOf("empty.txt"), TwoCards());
 
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
@@ -199,6 +266,8 @@ TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStays)
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.systemError, EFBIG);
     EXPECT_EQ(ReadAll(path), FormatReport(TwoCards(), "\r\n").substr(0, header.size() + 10));
+    EXPECT_EQ(empty.cause, FileErrorCause::DiskFull);
+    EXPECT_FALSE(fs::exists(PathOf("empty.txt")));
 }
 
 TEST(FileErrorText, EveryCauseWithItsPath)
@@ -238,7 +307,7 @@ TEST(CauseFromSystemError, MapsErrnoLikeTheWindowsTable)
         FileErrorCause cause;
     } cases[] = {
         {0, FileErrorCause::None},
-        {ENOENT, FileErrorCause::FileNotFound},
+        {ENOENT, FileErrorCause::BadPath},
         {ENOTDIR, FileErrorCause::BadPath},
         {ENAMETOOLONG, FileErrorCause::BadPath},
         {ELOOP, FileErrorCause::BadPath},
@@ -259,7 +328,7 @@ TEST(CauseFromSystemError, MapsErrnoLikeTheWindowsTable)
         {ENOSPC, FileErrorCause::DiskFull},
         {EDQUOT, FileErrorCause::DiskFull},
         {ENOMEM, FileErrorCause::Generic},
-        {ENXIO, FileErrorCause::Generic},
+        {ENXIO, FileErrorCause::AccessDenied},
         {-5, FileErrorCause::Generic},
         {100000, FileErrorCause::Generic},
     };

@@ -1,7 +1,10 @@
 #include "CReportFile.h"
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +33,37 @@ void RemoveIfSame(const std::string& path, int fd)
         && opened.st_ino == named.st_ino)
         ::unlink(path.c_str());
 }
+
+// A pipe whose reader has gone makes a write fail with EPIPE and raise SIGPIPE,
+// which would end the program and lose the table. While this is alive the
+// signal is held for this thread; one that the write raised is taken back.
+class HeldBrokenPipe {
+public:
+    HeldBrokenPipe()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        m_wasPending = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_saved);
+    }
+    ~HeldBrokenPipe()
+    {
+        sigset_t pending;
+        if (!m_wasPending && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec now{};
+            sigtimedwait(&m_pipe, nullptr, &now);
+        }
+        pthread_sigmask(SIG_SETMASK, &m_saved, nullptr);
+    }
+    HeldBrokenPipe(const HeldBrokenPipe&) = delete;
+    HeldBrokenPipe& operator=(const HeldBrokenPipe&) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_saved;
+    bool m_wasPending = false;
+};
 
 // Opens an existing file as it is, or creates a new one; never truncates and
 // never waits (O_NONBLOCK: a FIFO without a reader fails with ENXIO at once).
@@ -88,6 +122,7 @@ CReportFile::~CReportFile()
 bool CReportFile::Write(std::string_view bytes)
 {
     const int fd = static_cast<int>(m_handle);
+    const HeldBrokenPipe held;
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)

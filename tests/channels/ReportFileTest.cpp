@@ -11,11 +11,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -152,7 +154,7 @@ TEST_F(ReportFileTest, MissingFolderOrFileAsFolderIsBadPathAndCreatesNothing)
     EXPECT_EQ(ReadAll(plain), "x");
 }
 
-TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceAndOneWithAReaderGetsTheReport)
+TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceOneWithAReaderGetsTheReportAndOneLeftIsAnError)
 {
     const std::string path = PathOf("pipe");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
@@ -174,6 +176,29 @@ TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceAndOneWithAReaderGetsTheRepor
     ::close(reader);
     received.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     EXPECT_EQ(received, FormatReport(TwoCards(), "\r\n"));
+
+    // A reader that goes away mid-report ends the export with an error, not the
+    // program: a full table outgrows the smallest pipe buffer, so the export
+    // must meet the closed pipe.
+    EXPECT_EXIT(
+        {
+            ::alarm(5);
+            std::signal(SIGPIPE, SIG_DFL);
+            ChannelTable full{};
+            for (CChannelInfo& info : full)
+                info.m_nStatus = StatusGood;
+            const int early = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+            ::fcntl(early, F_SETPIPE_SZ, 4096);
+            std::thread leaver([early] {
+                pollfd ready{early, POLLIN, 0};
+                ::poll(&ready, 1, 5000);
+                ::close(early);
+            });
+            const ReportWriteResult result = WriteReportFile(path, full);
+            leaver.join();
+            std::_Exit(result.cause == FileErrorCause::DiskFull && result.systemError == EPIPE ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ReportFileTest, FileSystemWithoutLocksStillTakesTheReportAndAFailedLockLeavesNoNewFile)

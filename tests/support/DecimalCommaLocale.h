@@ -6,26 +6,26 @@
 
 namespace valdina::test {
 
-// Puts the whole process, C library and C++ global locale alike, into a German
-// desktop locale with its decimal comma, as QApplication does from the
-// environment, and restores the previous locales at the end of the scope.
-class DecimalCommaLocale {
-public:
+// The whole process, C library and C++ global locale alike, in a German desktop
+// locale with its decimal comma, as QApplication sets it from the environment;
+// the previous locales come back at the end of the scope.
+struct DecimalCommaLocale {
     static constexpr const char* kName = "de_DE.UTF-8";
+    DecimalCommaLocale()
+    {
+        if (std::setlocale(LC_ALL, kName))
+            std::locale::global(std::locale(kName));
+    }
+    ~DecimalCommaLocale()
+    {
+        std::locale::global(m_old);
+        std::setlocale(LC_ALL, m_oldC.c_str());
+    }
+    // False when the locale is missing (scripts/install-deps generates it).
+    bool Active() const { return *std::localeconv()->decimal_point == ','; }
 
-    DecimalCommaLocale();
-    DecimalCommaLocale(const DecimalCommaLocale&) = delete;
-    DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
-    ~DecimalCommaLocale();
-
-    // True when the locale exists and printf now writes a decimal comma
-    // (scripts/install-deps generates it).
-    bool Active() const { return m_active; }
-
-private:
-    std::string m_oldCLocale;
-    std::locale m_oldGlobal;
-    bool m_active = false;
+    const std::string m_oldC = std::setlocale(LC_ALL, nullptr);
+    const std::locale m_old;
 };
 
 }  // namespace valdina::test

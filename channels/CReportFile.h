@@ -1,6 +1,7 @@
 #pragma once
 // The report's file while it is written: created or truncated, held exclusively
 // (no sharing on Windows, an exclusive lock elsewhere), written as raw bytes.
+// Opening never waits: a pipe without a reader is a failure, not a hang.
 
 #include <cstdint>
 #include <string>
@@ -17,6 +18,9 @@ public:
     // Writes every byte or fails; Close reports whether the data reached the file.
     bool Write(std::string_view bytes);
     bool Close();
+    // Closes after a failed export; a file that this export created and that is
+    // still empty is removed again.
+    void Abandon();
     // The system's error code of the latest failure (errno / GetLastError).
     long LastError() const { return m_lastError; }
 
@@ -24,4 +28,7 @@ private:
     static constexpr std::intptr_t kClosed = -1;   // also INVALID_HANDLE_VALUE
     std::intptr_t m_handle = kClosed;
     long m_lastError = 0;
+    std::string m_path;
+    bool m_created = false;
+    bool m_written = false;
 };

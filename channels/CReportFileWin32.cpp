@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-CReportFile::CReportFile(const std::string& path)
+CReportFile::CReportFile(const std::string& path) : m_path(path)
 {
     // Share mode 0: no other program can open the file until it is closed.
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -11,6 +11,7 @@ CReportFile::CReportFile(const std::string& path)
         m_lastError = static_cast<long>(GetLastError());
         return;
     }
+    m_created = GetLastError() != ERROR_ALREADY_EXISTS;
     m_handle = reinterpret_cast<std::intptr_t>(handle);
 }
 
@@ -28,6 +29,7 @@ bool CReportFile::Write(std::string_view bytes)
             m_lastError = static_cast<long>(GetLastError());
             return false;
         }
+        m_written = true;
         bytes.remove_prefix(written);
     }
     return true;
@@ -44,4 +46,14 @@ bool CReportFile::Close()
         return false;
     }
     return true;
+}
+
+void CReportFile::Abandon()
+{
+    if (!IsOpen())
+        return;
+    CloseHandle(reinterpret_cast<HANDLE>(m_handle));
+    m_handle = kClosed;
+    if (m_created && !m_written)
+        DeleteFileA(m_path.c_str());
 }

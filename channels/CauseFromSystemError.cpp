@@ -31,10 +31,11 @@ FileErrorCause CauseFromSystemError(long systemError)
 {
     switch (systemError) {
     case 0: return FileErrorCause::None;
-    case ENOENT: return FileErrorCause::FileNotFound;
-    case ENOTDIR: case ENAMETOOLONG: case ELOOP: case EINVAL: return FileErrorCause::BadPath;
+    // The report is always created, so ENOENT means a folder of the path is missing.
+    case ENOENT: case ENOTDIR: case ENAMETOOLONG: case ELOOP: case EINVAL: return FileErrorCause::BadPath;
     case EMFILE: case ENFILE: return FileErrorCause::TooManyOpenFiles;
-    case EACCES: case EPERM: case EROFS: case EEXIST: case ETXTBSY: case EISDIR:
+    // ENXIO: a pipe that nobody reads, or a device that is not there.
+    case EACCES: case EPERM: case EROFS: case EEXIST: case ETXTBSY: case EISDIR: case ENXIO:
         return FileErrorCause::AccessDenied;
     case EBADF: return FileErrorCause::InvalidFile;
     case ESPIPE: return FileErrorCause::BadSeek;

@@ -19,10 +19,12 @@ ReportWriteResult CreateFailed(long systemError)
 }
 
 // A failed write or close is reported as a full disk, whatever the system said.
-ReportWriteResult WriteFailed(long systemError)
+// What was written stays; a new file that got nothing is removed.
+ReportWriteResult WriteFailed(CReportFile& file)
 {
+    file.Abandon();
     ReportWriteResult result;
-    result.systemError = systemError;
+    result.systemError = file.LastError();
     result.cause = FileErrorCause::DiskFull;
     result.opened = true;
     return result;
@@ -38,15 +40,15 @@ ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& c
 
     // Line by line: the export ends at the first line that cannot be written.
     if (!file.Write(FormatReportHeader(kLineEnd)))
-        return WriteFailed(file.LastError());
+        return WriteFailed(file);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
         if (info.m_nStatus == StatusNotPresent)
             continue;
         if (!file.Write(FormatReportLine(info, channel, kLineEnd)))
-            return WriteFailed(file.LastError());
+            return WriteFailed(file);
     }
     if (!file.Close())
-        return WriteFailed(file.LastError());
+        return WriteFailed(file);
     return {};
 }

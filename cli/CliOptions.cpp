@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "CliNumber.h"
 #include "ExitCode.h"
@@ -28,6 +30,16 @@ std::string NumberArgument(const char* name, const std::string& text, std::uint3
     if (*parsed > maximum)
         return std::string(name) + ": " + text + " is outside 0.." + std::to_string(maximum);
     value = static_cast<T>(*parsed);
+    return {};
+}
+
+// The first argument that is not an option, or an empty text.
+std::string FirstWord(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (!argument.empty() && argument[0] != '-')
+            return argument;
+    }
     return {};
 }
 
@@ -79,7 +91,12 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         app.exit(e, out, err);
         return {std::nullopt, kExitOk};
     } catch (const CLI::ParseError& e) {
-        app.exit(e, out, err);
+        // A word that is no command is named, rather than "a subcommand is required".
+        const std::string unknown = app.get_subcommands().empty() ? FirstWord(app.remaining()) : std::string();
+        if (unknown.empty())
+            app.exit(e, out, err);
+        else
+            err << "valdina-cli: \"" << unknown << "\" is not a command\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage};
     }
 

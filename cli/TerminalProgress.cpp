@@ -31,9 +31,10 @@ void CTerminalProgress::ChannelDone(PassKind kind, int done, int total, int chan
         return;
     const int filled = done * kBarWidth / total;
     // \r goes back to the start of the line; the bar always has the same width.
+    // Numbers as text of their own: the stream's locale may group digits.
     m_stream << '\r' << PassName(kind) << " [" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] " << done << '/' << total
-             << " channel " << channel << "   " << std::flush;
+             << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] " << std::to_string(done) << '/'
+             << std::to_string(total) << " channel " << std::to_string(channel) << "   " << std::flush;
     m_drawn = true;
 }
 

@@ -28,6 +28,6 @@ std::string CTraceLog::FormatLine(const TransactionRecord& record)
         line.append(record.errorText);
     }
     const double milliseconds = std::chrono::duration<double, std::milli>(record.duration).count();
-    line += FormatText(" %.3f ms", milliseconds);
+    line += " " + FormatFixed(milliseconds, 3) + " ms";
     return line;
 }

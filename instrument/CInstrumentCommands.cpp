@@ -92,7 +92,7 @@ int CInstrument::GetOpMode(std::uint8_t* mode)
 
 int CInstrument::SetGain(float gain)
 {
-    const std::string text = FormatText("G %.2f", static_cast<double>(gain));
+    const std::string text = "G " + FormatFixed(static_cast<double>(gain), 2);
     return Transact(text.c_str(), static_cast<int>(text.size()), nullptr, 0, "SetGain");
 }
 

@@ -1,5 +1,6 @@
 #include "TextFormat.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
@@ -18,4 +19,15 @@ std::string FormatText(const char* format, ...)
     }
     va_end(args);
     return text;
+}
+
+std::string FormatFixed(double value, int decimals)
+{
+    // Room for the largest double in fixed notation (309 digits) and the decimals.
+    char buffer[320 + 64];
+    const int precision = decimals < 0 ? 0 : decimals > 60 ? 60 : decimals;
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+    if (error != std::errc())
+        return {};
+    return std::string(buffer, end);
 }

@@ -1,7 +1,6 @@
 #include "CommandParser.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <charconv>
 #include <string>
 
 namespace zsim {
@@ -30,6 +29,20 @@ bool hex(std::string_view s, unsigned& out) {
         else return false;
     }
     out = v;
+    return true;
+}
+
+// A gain as the mainframe reads it: digits, a point and two digits, nothing else.
+// "1000,00", "1e3" or " 1.00" are unknown commands, as on the real instrument.
+bool gain(std::string_view s, double& out) {
+    const auto point = s.find('.');
+    if (point == 0 || point == std::string_view::npos || s.size() - point != 3) return false;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (i != point && (s[i] < '0' || s[i] > '9')) return false;
+    double g = 0.0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), g, std::chars_format::fixed);
+    if (error != std::errc() || end != s.data() + s.size()) return false;
+    out = g;
     return true;
 }
 
@@ -73,14 +86,8 @@ Command CommandParser::parse(std::string_view t) {
             cmd.kind = CommandKind::SetOpMode;
             cmd.value = static_cast<std::uint8_t>(mode);
         }
-    } else if (t.starts_with("G ") && t.size() > 2 && t[2] != ' ') {
-        std::string number(t.substr(2));
-        char* end = nullptr;
-        double g = std::strtod(number.c_str(), &end);
-        if (end == number.c_str() + number.size() && std::isfinite(g)) {
-            cmd.kind = CommandKind::SetGain;
-            cmd.gain = g;
-        }
+    } else if (t.starts_with("G ")) {
+        if (gain(t.substr(2), cmd.gain)) cmd.kind = CommandKind::SetGain;
     }
     return cmd;
 }

@@ -4,16 +4,24 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include "ReportFile.h"
@@ -131,24 +139,78 @@ TEST_F(ReportFileTest, FolderInPlaceOfFileIsAccessDenied)
     EXPECT_EQ(result.systemError, EISDIR);
 }
 
-TEST_F(ReportFileTest, MissingFolderIsFileNotFoundAndCreatesNothing)
-{
-    const std::string path = PathOf("missing/report.txt");
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
-    EXPECT_EQ(result.cause, FileErrorCause::FileNotFound);
-    EXPECT_EQ(result.icon(), MessageIcon::Exclamation);
-    EXPECT_EQ(FileErrorText(result.cause, path), path + " was not found.");
-    EXPECT_FALSE(fs::exists(m_dir / "missing"));
-}
-
-TEST_F(ReportFileTest, FileUsedAsFolderIsBadPath)
+TEST_F(ReportFileTest, MissingFolderOrFileAsFolderIsBadPathAndCreatesNothing)
 {
     const std::string plain = PathOf("plain.txt");
     std::ofstream(plain) << "x";
-    const std::string path = plain + "/report.txt";
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
-    EXPECT_EQ(result.cause, FileErrorCause::BadPath);
-    EXPECT_EQ(FileErrorText(result.cause, path), path + " contains an invalid path.");
+    for (const std::string& path : {PathOf("missing/report.txt"), plain + "/report.txt"}) {
+        const ReportWriteResult result = WriteReportFile(path, TwoCards());
+        EXPECT_EQ(result.cause, FileErrorCause::BadPath) << path;
+        EXPECT_EQ(result.icon(), MessageIcon::Exclamation);
+        EXPECT_EQ(FileErrorText(result.cause, path), path + " contains an invalid path.");
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "missing"));
+    EXPECT_EQ(ReadAll(plain), "x");
+}
+
+TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceAndAReaderThatLeavesIsAnError)
+{
+    // Each in a child with an alarm clock, so an open or a write that waits
+    // forever ends the child instead of hanging the test.
+    const std::string path = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EXIT((::alarm(5), std::_Exit(static_cast<int>(WriteReportFile(path, TwoCards()).cause))),
+                ::testing::ExitedWithCode(static_cast<int>(FileErrorCause::AccessDenied)), "");
+
+    // A full table outgrows the smallest pipe buffer, so the export meets the
+    // closed pipe: an error (EPIPE), not the end of the program (SIGPIPE).
+    EXPECT_EXIT(
+        {
+            ::alarm(5);
+            std::signal(SIGPIPE, SIG_DFL);
+            ChannelTable full{};
+            for (CChannelInfo& info : full)
+                info.m_nStatus = StatusGood;
+            const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+            ::fcntl(reader, F_SETPIPE_SZ, 4096);
+            std::thread leaver([reader] {
+                pollfd ready{reader, POLLIN, 0};
+                ::poll(&ready, 1, 5000);
+                ::close(reader);
+            });
+            const ReportWriteResult result = WriteReportFile(path, full);
+            leaver.join();
+            std::_Exit(result.cause == FileErrorCause::DiskFull && result.systemError == EPIPE ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ReportFileTest, FileSystemWithoutLocksStillTakesTheReportAndAFailedLockLeavesNoNewFile)
+{
+    // In a child, where the kernel answers flock with `error` as a file system
+    // without locks, or another program's lock, does; the child exits with the cause.
+    const std::string path = PathOf("new.txt");
+    for (int error : {ENOLCK, EOPNOTSUPP, EWOULDBLOCK}) {
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        const bool locks = error != EWOULDBLOCK;
+        EXPECT_EXIT(
+            {
+                if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+                    std::_Exit(99);
+                std::_Exit(static_cast<int>(WriteReportFile(path, TwoCards()).cause));
+            },
+            ::testing::ExitedWithCode(static_cast<int>(locks ? FileErrorCause::None : FileErrorCause::SharingViolation)),
+            "")
+            << std::strerror(error);
+        EXPECT_EQ(fs::exists(path) ? ReadAll(path) : "", locks ? FormatReport(TwoCards(), "\r\n") : "");
+        fs::remove(path);
+    }
 }
 
 TEST_F(ReportFileTest, FileLockedByAnotherProgramIsSharingViolationAndKeepsItsContent)
@@ -178,7 +240,7 @@ TEST_F(ReportFileTest, FullDiskStopsWithStopSign)
     EXPECT_EQ(FileErrorText(result.cause, "/dev/full"), "Disk full while accessing /dev/full.");
 }
 
-TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStays)
+TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStaysAndANewFileThatGotNothingGoes)
 {
     // A file size limit lets the header through and stops inside the record lines.
     const std::string path = PathOf("partial.txt");
@@ -189,8 +251,10 @@ TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStays)
     rlimit limited = saved;
     limited.rlim_cur = header.size() + 10;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-
     const ReportWriteResult result = WriteReportFile(path, TwoCards());
+    limited.rlim_cur = 0;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ReportWriteResult empty = WriteReportFile(PathOf("empty.txt"), TwoCards());
 
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
@@ -199,6 +263,8 @@ TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStays)
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.systemError, EFBIG);
     EXPECT_EQ(ReadAll(path), FormatReport(TwoCards(), "\r\n").substr(0, header.size() + 10));
+    EXPECT_EQ(empty.cause, FileErrorCause::DiskFull);
+    EXPECT_FALSE(fs::exists(PathOf("empty.txt")));
 }
 
 TEST(FileErrorText, EveryCauseWithItsPath)
@@ -238,7 +304,7 @@ TEST(CauseFromSystemError, MapsErrnoLikeTheWindowsTable)
         FileErrorCause cause;
     } cases[] = {
         {0, FileErrorCause::None},
-        {ENOENT, FileErrorCause::FileNotFound},
+        {ENOENT, FileErrorCause::BadPath},
         {ENOTDIR, FileErrorCause::BadPath},
         {ENAMETOOLONG, FileErrorCause::BadPath},
         {ELOOP, FileErrorCause::BadPath},
@@ -259,7 +325,7 @@ TEST(CauseFromSystemError, MapsErrnoLikeTheWindowsTable)
         {ENOSPC, FileErrorCause::DiskFull},
         {EDQUOT, FileErrorCause::DiskFull},
         {ENOMEM, FileErrorCause::Generic},
-        {ENXIO, FileErrorCause::Generic},
+        {ENXIO, FileErrorCause::AccessDenied},
         {-5, FileErrorCause::Generic},
         {100000, FileErrorCause::Generic},
     };

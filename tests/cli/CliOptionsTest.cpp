@@ -105,6 +105,15 @@ TEST(CliOptions, TableOptionsBelongToScanAndVerify)
     }
 }
 
+TEST(CliOptions, UnknownCommandIsNamedWhereverTheOptionsStand)
+{
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"bogus"}, {"--json", "bogus", "3"}}) {
+        const Parsed parsed = Parse(arguments);
+        EXPECT_EQ(parsed.outcome.exitCode, kExitUsage);
+        EXPECT_EQ(parsed.err, "valdina-cli: \"bogus\" is not a command\nRun with --help for more information.\n");
+    }
+}
+
 TEST(CliOptions, HelpListsTheExitCodes)
 {
     const Parsed help = Parse({"--help"});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BlockListing.h"
+#include "DecimalCommaLocale.h"
 #include "HexDump.h"
 #include "JsonReport.h"
 #include "TerminalProgress.h"
@@ -17,6 +18,7 @@
 #include "TextLines.h"
 #include "TraceLog.h"
 
+using valdina::test::DecimalCommaLocale;
 using valdina::test::TestImages;
 
 using valdina::test::SplitLines;
@@ -128,8 +130,11 @@ TEST(JsonReport, ListsPresentCardsAndTheFailuresShown)
     EXPECT_EQ(report["failures"], nlohmann::json::array({"SRQ not asserted during \"RdEe4\""}));
 }
 
-TEST(TraceLog, OneLineWithCommandReplyStatusAndOutcome)
+TEST(TraceLog, OneLineWithCommandReplyStatusAndOutcomeWhateverTheLocale)
 {
+    // The duration keeps its decimal point on a decimal-comma desktop.
+    const DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.Active()) << DecimalCommaLocale::kName << " is missing: run scripts/install-deps";
     const std::uint8_t reply[] = {0x00, 0x01, 0xA0, 0xFF, 0x5A};
     TransactionRecord record;
     record.command = "<0200202001F0";

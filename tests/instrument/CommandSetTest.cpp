@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "CInstrument.h"
+#include "DecimalCommaLocale.h"
 #include "SimScenario.h"
 
 using valdina::test::BusLog;
+using valdina::test::DecimalCommaLocale;
 using valdina::test::SimScenario;
 using valdina::test::TestImages;
 using Json = nlohmann::json;
@@ -30,26 +33,9 @@ std::vector<std::string> Sent(const SimScenario& scenario)
 
 } // namespace
 
-TEST(CommandSet, CommandTextsAndFramesForChannelsAtBothEnds)
+// A desktop with a decimal comma changes nothing on the bus.
+TEST(CommandSet, CommandTextsAndFramesForChannelsAtBothEndsUnderEitherLocale)
 {
-    SimScenario scenario({{"cards", Cards({0, 37, 255})}});
-    CInstrument instrument;
-    std::uint8_t byte = 0;
-    std::uint8_t four[4];
-    char text[8];
-
-    for (int channel : {0, 37, 255}) {
-        ASSERT_EQ(instrument.Select(channel), 1) << instrument.ErrorText();
-        ASSERT_EQ(instrument.QuerySN(text), 1);
-        ASSERT_EQ(instrument.QueryModel(text), 1);
-        ASSERT_EQ(instrument.SetOpMode(1), 1);
-        ASSERT_EQ(instrument.GetOpMode(&byte), 1);
-        ASSERT_EQ(instrument.SetGain(1000.0f), 1);
-        ASSERT_EQ(instrument.SetGain(1.0f), 1);
-        ASSERT_EQ(instrument.RdEe1(channel, 0x01F0, &byte), 1);
-        ASSERT_EQ(instrument.RdEe4(channel, 0x01F0, four), 1);
-        ASSERT_EQ(instrument.WrEe1(channel, 0x01F0, 0x5A), 1);
-    }
     const std::vector<std::string> expected = {
         "S 0", "Q5 7", "Q5 6", "C1D1", "C1D?", "G 1000.00", "G 1.00",
         "<0000012001F0", "<0000012201F0", ">000001A001F05A",
@@ -58,7 +44,30 @@ TEST(CommandSet, CommandTextsAndFramesForChannelsAtBothEnds)
         "S 255", "Q5 7", "Q5 6", "C1D1", "C1D?", "G 1000.00", "G 1.00",
         "<0F80002001F0", "<0F80002201F0", ">0F8000A001F05A",
     };
-    EXPECT_EQ(Sent(scenario), expected);
+    for (const bool decimalComma : {false, true}) {
+        std::optional<DecimalCommaLocale> locale;
+        if (decimalComma)
+            ASSERT_TRUE(locale.emplace().Active()) << DecimalCommaLocale::kName << " is missing: run scripts/install-deps";
+        SimScenario scenario({{"cards", Cards({0, 37, 255})}});
+        CInstrument instrument;
+        std::uint8_t byte = 0;
+        std::uint8_t four[4];
+        char text[8];
+
+        for (int channel : {0, 37, 255}) {
+            ASSERT_EQ(instrument.Select(channel), 1) << instrument.ErrorText();
+            ASSERT_EQ(instrument.QuerySN(text), 1);
+            ASSERT_EQ(instrument.QueryModel(text), 1);
+            ASSERT_EQ(instrument.SetOpMode(1), 1);
+            ASSERT_EQ(instrument.GetOpMode(&byte), 1);
+            ASSERT_EQ(instrument.SetGain(1000.0f), 1) << instrument.ErrorText();
+            ASSERT_EQ(instrument.SetGain(1.0f), 1);
+            ASSERT_EQ(instrument.RdEe1(channel, 0x01F0, &byte), 1);
+            ASSERT_EQ(instrument.RdEe4(channel, 0x01F0, four), 1);
+            ASSERT_EQ(instrument.WrEe1(channel, 0x01F0, 0x5A), 1);
+        }
+        EXPECT_EQ(Sent(scenario), expected);
+    }
 }
 
 TEST(CommandSet, ReadsBackWhatWasWrittenAndTheIdentity)

@@ -85,11 +85,11 @@ TEST(SimCommands, OperatingModeIsKeptPerCard) {
     EXPECT_EQ(d.transact("C1D?", 1).reply, Bytes{7});
 }
 
-TEST(SimCommands, GainAcceptsAnyNumber) {
+TEST(SimCommands, GainAcceptsDigitsPointTwoDigits) {
     SimScenario sc(threeCards());
     auto& d = SimDriver::get();
     d.transact("S 37");
-    for (std::string cmd : {"G 1000.00", "G 1.00", "G 0.50", "G -3.25"}) {
+    for (std::string cmd : {"G 1000.00", "G 1.00", "G 0.50", "G 65535.99"}) {
         SCOPED_TRACE(cmd);
         EXPECT_EQ(d.transact(cmd).stb, 0x40);
     }
@@ -100,6 +100,8 @@ TEST(SimCommands, UnknownOrMalformedTextReportsSyntaxError) {
     auto& d = SimDriver::get();
     d.transact("S 0");
     for (std::string cmd : {"", "Q3", "q2", "S", "S x", "S 1 ", "Q2\n", "C1D256", "C1D", "G", "G abc", "G 1.0x",
+                            "G 1000,00", "G 1,00", "G -3.25", "G +1.00", "G 1e3", "G 1.0", "G 1.000", "G .50",
+                            "G  1.00", "G 1.00 ", "G 1000",
                             "<00000120000",   // one character short
                             "<000003200000",  // two slots in the mask
                             "<000000200000",  // no slot in the mask

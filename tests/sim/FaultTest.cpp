@@ -2,6 +2,8 @@
 // to that one.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "SimDriver.h"
 #include "SimScenario.h"
 
@@ -125,9 +127,18 @@ TEST(SimFaults, StopsAnsweringAfterTheGivenNumberOfCommands) {
     EXPECT_EQ(d.readStatusByte(v).iberr, EABO);
 }
 
-TEST(SimFaults, LatencySettingIsAcceptedAndCommandsStillWork) {
-    SimScenario sc({{"cards", {{{"channel", 37}}}}, {"latency_us", 200}});
+TEST(SimFaults, LatencyDelaysEveryCommandAndCommandsStillWork) {
+    // The simulator waits at least the latency per command, so the elapsed time
+    // has a firm lower bound; a latency that is ignored falls short of it.
+    constexpr int kLatencyUs = 15000, kCommands = 4;
+    SimScenario sc({{"cards", {{{"channel", 37}}}}, {"latency_us", kLatencyUs}});
     auto& d = SimDriver::get();
-    EXPECT_EQ(d.transact("S 37").stb, 0x40);
-    EXPECT_EQ(d.transact("Q5 7", 8).reply.size(), 8u);
+    d.transact("S 37");  // loads the scenario outside the measured span
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kCommands / 2; ++i) {
+        EXPECT_EQ(d.transact("S 37").stb, 0x40);
+        EXPECT_EQ(d.transact("Q5 7", 8).reply.size(), 8u);
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, std::chrono::microseconds(kLatencyUs * kCommands));
 }

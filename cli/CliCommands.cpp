@@ -6,6 +6,7 @@
 #include "BlockListing.h"
 #include "CInstrument.h"
 #include "ChannelScan.h"
+#include "Doctor.h"
 #include "ExitCode.h"
 #include "HexDump.h"
 #include "JsonReport.h"
@@ -52,6 +53,8 @@ int CCliCommands::Run(const CliOptions& options)
         return Poke(options);
     case CliCommand::Dump:
         return Dump(options);
+    case CliCommand::Doctor:
+        return RunDoctor(m_instrument, m_out);
     }
     return kExitUsage;
 }

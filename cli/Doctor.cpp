@@ -107,7 +107,12 @@ private:
         const int board = m_instrument.Board();
         const std::string index = std::to_string(board);
         if (status.iberr == gpib::EDVR && status.ibcntl != 0)
+#ifdef _WIN32
+            step.notes.push_back("to do: check that the NI-488.2 driver is installed and board " + index +
+                                 " (GPIB" + index + ") is configured");
+#else
             step.notes.push_back(BoardDeviceAdvice(status.ibcntl, board));
+#endif
         else if (status.iberr == gpib::ECIC || status.iberr == kESAC)
             step.notes.push_back("to do: board " + index + " is not the system controller: set master = yes in its "
                                  "gpib.conf entry and run gpib_config again");

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <system_error>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -13,17 +12,14 @@
 #include <unistd.h>
 #endif
 
+#include "SharedLibrary.h"
+
 namespace {
 
 std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-std::string ErrorText(int errnum)
-{
-    return std::generic_category().message(errnum);
 }
 
 std::string DevicePath(int board)
@@ -91,7 +87,7 @@ DoctorStep CheckConfigFile(bool simulated)
         step.detail = path + from + " is not a file";
         step.notes.push_back("to do: point IB_CONFIG at the configuration file itself");
     } else if (!std::ifstream(path)) {
-        step.detail = path + from + " cannot be read: " + ErrorText(errno);
+        step.detail = path + from + " cannot be read: " + os::SystemErrorText(errno);
         step.notes.push_back("to do: make it readable for this user: chmod a+r " + path);
     } else {
         step.ok = true;
@@ -120,7 +116,7 @@ DoctorStep CheckBoardDevice(int board, bool simulated)
     }
     const int errnum = errno;
     step.ok = false;
-    step.detail = path + " cannot be opened: " + ErrorText(errnum);
+    step.detail = path + " cannot be opened: " + os::SystemErrorText(errnum);
     std::string advice = BoardDeviceAdvice(errnum, board);
     if (errnum == EACCES || errnum == EPERM)
         advice += " (it belongs to group " + OwningGroup(path) + ")";

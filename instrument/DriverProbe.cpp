@@ -51,17 +51,15 @@ std::string DriverCauseText(const gpib::DriverStatus& status, const gpib::CGpibB
 {
     if ((status.ibsta & gpib::ERR) == 0 || status.iberr != gpib::EDVR)
         return {};
-    // The binding reports an unreachable driver as EDVR too; then the loader knows why.
+    // The driver's own system error, as linux-gpib leaves it in ibcntl.
+    if (binding.IsLoaded() && status.ibcntl != 0)
+        return "driver: " + os::SystemErrorText(status.ibcntl);
+    // The binding reports an unreachable driver or routine as EDVR too; the loader knows why.
     const DriverProbe probe = ProbeDriver(binding.Names());
     if (!probe.loaded)
         return "driver: " + probe.loaderError;
-    if (!binding.IsLoaded()) {
-        if (!probe.missingStatus.empty())
-            return "driver: " + probe.file + " lacks " + JoinNames(probe.missingStatus);
-    } else if (status.ibcntl != 0) {
-        // The driver's own system error, as linux-gpib leaves it in ibcntl.
-        return "driver: " + os::SystemErrorText(status.ibcntl);
-    }
+    if (!binding.IsLoaded() && !probe.missingStatus.empty())
+        return "driver: " + probe.file + " lacks " + JoinNames(probe.missingStatus);
     if (!probe.missingRoutines.empty())
         return "driver: " + probe.file + " lacks " + JoinNames(probe.missingRoutines);
     return {};

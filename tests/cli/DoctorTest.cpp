@@ -233,6 +233,14 @@ TEST(CliDriverCause, EdvrFailuresAddTheDriversCauseAfterTheMessage)
                                             "directory"}));
     }
     {
+        TempFolder fake;
+        fs::create_symlink(FAKE_DRIVER_NO_RECEIVE, fake / "libgpib.so.0");
+        ScopedEnv searchPath("LD_LIBRARY_PATH", fake.str());
+        const CliRun run = RunCli({"scan"});
+        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 0 (Receive) during \"QueryPresent\"",
+                                                                  "driver: " + fake / "libgpib.so.0" + " lacks Receive"}));
+    }
+    {
         // Not a system error: the message stands alone.
         SimScenario sim({{"base", "default"}, {"off_bus", true}});
         const CliRun run = RunCli({"clear"});

@@ -205,24 +205,9 @@ TEST_F(ConnectionTest, DriverCauseIsTheSystemErrorOfTheLatestEdvrFailureOnly)
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts[0], "GPIB error 0 during \"SendIFC\"") << "the message itself keeps its text";
 
-    fake.Push(kFakeDevClear, ERR_CMPL, 2, ENOENT, 0);
-    EXPECT_EQ(instrument.DevClear(), 0);
-    EXPECT_EQ(instrument.DriverCause(), "") << "only EDVR carries a system error";
-
-    fake.Push(kFakeSendIFC, ERR_CMPL, gpib::EDVR, EACCES, 0);
-    instrument.SendIFC();
     fake.Push(kFakeReadStatusByte, CMPL, 0, 0, 0x41);
     EXPECT_EQ(instrument.SetGain(1.0f), 0);
     EXPECT_EQ(instrument.DriverCause(), "") << "a failure of the mainframe replaces the driver's";
-}
-
-TEST_F(ConnectionTest, SetBusMovesEveryCallToTheGivenAddress)
-{
-    instrument.SetBus(3, 7);
-    instrument.DevClear();
-    instrument.Select(1);
-    EXPECT_EQ(fake.Log(), "DevClear:7 Send:7:S 1:" + std::to_string(gpib::NLend) + " WaitSRQ ReadStatusByte");
-    EXPECT_EQ(instrument.Board(), 3);
 }
 
 TEST(ConnectionWithoutDriver, EveryOperationFailsAsGpibErrorZero)

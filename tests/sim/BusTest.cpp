@@ -125,16 +125,6 @@ TEST(SimBus, AdapterWithoutListenerSensingFailsOnlyFindLstn) {
     EXPECT_EQ(d.transact("S 37").stb, 0x40) << "the mainframe itself answers";
 }
 
-TEST(SimBus, TheScenarioMovesTheMainframeToAnotherAddress) {
-    SimScenario sc({{"cards", {{{"channel", 37}}}}, {"address", 5}});
-    auto& d = SimDriver::get();
-    std::vector<unsigned short> found;
-    EXPECT_EQ(d.findLstn({29, 5}, found, 2).count, 1);
-    EXPECT_EQ(found[0], 5);
-    EXPECT_EQ(d.send("S 37").iberr, ENOL);
-    EXPECT_EQ(d.send("S 37", 5).ibsta & ERR, 0);
-}
-
 TEST(SimBus, ReceiveWithoutAReplyTimesOut) {
     SimScenario sc(oneCard());
     auto& d = SimDriver::get();

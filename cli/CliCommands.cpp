@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <ostream>
+#include <sstream>
 
 #include "BlockListing.h"
 #include "CInstrument.h"
@@ -53,8 +54,11 @@ int CCliCommands::Run(const CliOptions& options)
         return Poke(options);
     case CliCommand::Dump:
         return Dump(options);
-    case CliCommand::Doctor:
-        return RunDoctor(m_instrument, m_out);
+    case CliCommand::Doctor: {
+        std::ostringstream steps;
+        const int exitCode = RunDoctor(m_instrument, steps);
+        return Print(steps.str(), exitCode);
+    }
     }
     return kExitUsage;
 }

@@ -166,16 +166,18 @@ TEST(CliDoctor, BoardFilesAreCheckedWhereTheEnvironmentPoints)
             << run.out;
     }
 
-    // A device this user may not open. Root opens anything, so then the
-    // program runs as nobody.
+    // Files this user may not open. Root opens anything, so then the program
+    // runs without the capabilities that override file permissions.
     std::ofstream(files / "gpib0");
+    std::ofstream(files / "gpib.conf");
     chmod((files / "gpib0").c_str(), 0);
-    chmod(files.str().c_str(), 0755);
+    chmod((files / "gpib.conf").c_str(), 0);
     ScopedEnv devices("VALDINA_GPIB_DEVICE_DIR", files.str());
+    ScopedEnv config("IB_CONFIG", files / "gpib.conf");
     std::string out;
     if (geteuid() == 0) {
         const std::string command =
-            "setpriv --reuid=65534 --regid=65534 --clear-groups " VALDINA_CLI_PATH " doctor 2>/dev/null";
+            "setpriv --bounding-set=-all " VALDINA_CLI_PATH " doctor 2>/dev/null";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
         char buffer[512];
@@ -189,6 +191,8 @@ TEST(CliDoctor, BoardFilesAreCheckedWhereTheEnvironmentPoints)
     }
     EXPECT_EQ(Lines(out, "FAIL  board device: " + files / "gpib0" + " cannot be opened: Permission denied"), 1) << out;
     EXPECT_EQ(Lines(out, "      to do: this user may not open /dev/gpib0: join the group"), 1) << out;
+    EXPECT_EQ(Lines(out, "FAIL  configuration file: " + files / "gpib.conf" + " (from IB_CONFIG) cannot be read: "
+                             "Permission denied"), 1) << out;
 }
 
 TEST(CliDriverCause, EdvrFailuresAddTheDriversCauseAfterTheMessage)

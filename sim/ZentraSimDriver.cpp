@@ -9,13 +9,13 @@
 //
 // On the bus: board 0 only; the mainframe listens and talks at primary
 // address 29 (the scenario may move it). Every command ends with a service
-// request and a status byte 0x40 | error code. Commands: "S n", "Q2",
-// "Q5 7", "Q5 6", "C1Dn", "C1D?", "G x.xx", and the EEPROM frames
-// <RRMMMM20AAAA, <RRMMMM22AAAA and >RRMMMMA0AAAADD (uppercase hex). Error
-// codes: 0x01 unknown or malformed command, 0x02 empty slot selected / card
-// command without a card / EEPROM frame for an absent card. Each card has 512 EEPROM bytes; addresses from
-// 512 on read 0xFF and ignore writes. EEPROM read replies start with rack,
-// slot mask (high, low) and access code.
+// request and a status byte 0x40 | error code. Commands: "S n", "Q2", "Q5 7",
+// "Q5 6", "C1Dn", "C1D?", "G x.xx", and the EEPROM frames <RRMMMM20AAAA,
+// <RRMMMM22AAAA and >RRMMMMA0AAAADD (uppercase hex). Error codes: 0x01
+// unknown or malformed command, 0x02 empty slot selected / card command
+// without a card / EEPROM frame for an absent card. Each card has 512 EEPROM
+// bytes; addresses from 512 on read 0xFF and ignore writes. EEPROM read
+// replies start with rack, slot mask (high, low) and access code.
 //
 // Bus failures, as a real driver reports them: Send and DevClear to a
 // missing listener fail with ENOL; FindLstn then finds nobody without error;

@@ -2,10 +2,12 @@
 
 #include <cstring>
 #include <ostream>
+#include <sstream>
 
 #include "BlockListing.h"
 #include "CInstrument.h"
 #include "ChannelScan.h"
+#include "Doctor.h"
 #include "ExitCode.h"
 #include "HexDump.h"
 #include "JsonReport.h"
@@ -52,6 +54,11 @@ int CCliCommands::Run(const CliOptions& options)
         return Poke(options);
     case CliCommand::Dump:
         return Dump(options);
+    case CliCommand::Doctor: {
+        std::ostringstream steps;
+        const int exitCode = RunDoctor(m_instrument, steps);
+        return Print(steps.str(), exitCode);
+    }
     }
     return kExitUsage;
 }

@@ -17,7 +17,7 @@ constexpr const char* kExitCodeHelp =
     "  1   verify: the pass ran to its end but some card present is not Good\n"
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
     "      clear, peek, poke or dump failed, or the report file or the output\n"
-    "      could not be written\n"
+    "      could not be written; doctor: some step failed\n"
     "  64  usage error (nothing is sent to the mainframe)\n";
 
 // Stores the value and returns an empty text, or returns the usage error.
@@ -56,6 +56,11 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     app.add_option("--report", options.reportPath, "scan, verify: also write the report file")->type_name("FILE");
     app.add_flag("--json", options.json, "scan, verify: print the table and the failures as JSON");
     app.add_flag("--trace", options.trace, "print every mainframe transaction on standard error");
+    std::string board;
+    std::string busAddress;
+    app.add_option("--board", board, "GPIB board index 0..15 (default 0)")->type_name("N");
+    app.add_option("--address", busAddress, "the mainframe's primary GPIB address 0..30 (default 29)")
+        ->type_name("N");
 
     std::string channel;
     std::string address;
@@ -81,6 +86,8 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     poke->add_option("BYTE", byte, "the byte 0..0xFF")->required()->type_name("NUMBER");
     CLI::App* dump = app.add_subcommand("dump", "print a card's whole EEPROM image and its blocks");
     addChannel(dump);
+    CLI::App* doctor =
+        app.add_subcommand("doctor", "check each step from the driver library to the mainframe and say what to fix");
 
     try {
         app.parse(argc, argv);
@@ -110,8 +117,10 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         options.command = CliCommand::Peek;
     else if (poke->parsed())
         options.command = CliCommand::Poke;
-    else
+    else if (dump->parsed())
         options.command = CliCommand::Dump;
+    else if (doctor->parsed())
+        options.command = CliCommand::Doctor;
 
     const bool table = options.command == CliCommand::Scan || options.command == CliCommand::Verify;
     const bool report = app.count("--report") > 0;
@@ -128,6 +137,11 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         error = NumberArgument("ADDRESS", address, 0xFFFF, options.address);
     if (error.empty() && poke->parsed())
         error = NumberArgument("BYTE", byte, 0xFF, options.byte);
+    // linux-gpib serves 16 boards; addresses 0..30 are the primary ones.
+    if (error.empty() && app.count("--board") > 0)
+        error = NumberArgument("--board", board, 15, options.board);
+    if (error.empty() && app.count("--address") > 0)
+        error = NumberArgument("--address", busAddress, 30, options.busAddress);
     if (!error.empty()) {
         err << "valdina-cli: " << error << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage};

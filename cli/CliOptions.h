@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump };
+enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump, Doctor };
 
 struct CliOptions {
     CliCommand command = CliCommand::Scan;
@@ -16,6 +16,8 @@ struct CliOptions {
     std::string reportPath;   // empty: no report file
     bool json = false;
     bool trace = false;
+    int board = 0;                  // GPIB board index
+    std::uint16_t busAddress = 29;  // the mainframe's primary address
 };
 
 struct CliParseOutcome {

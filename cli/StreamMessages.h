@@ -15,6 +15,8 @@ public:
     explicit CStreamMessages(std::ostream& stream, bool clearLine = false) : m_stream(stream), m_clearLine(clearLine) {}
 
     void ShowMessage(const std::string& text, MessageIcon icon) override;
+    // The message as always, then the driver's cause on a line of its own.
+    void ShowBusError(const std::string& text, const std::string& cause) override;
     const std::vector<std::string>& Shown() const { return m_shown; }
 
 private:

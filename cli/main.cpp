@@ -17,6 +17,7 @@ int main(int argc, char** argv)
         return parsed.exitCode;
 
     CInstrument instrument;
+    instrument.SetBus(parsed.options->board, parsed.options->busAddress);
     CCliCommands commands(instrument, std::cout, std::cerr, CTerminalProgress::StandardErrorIsTerminal());
     return commands.Run(*parsed.options);
 }

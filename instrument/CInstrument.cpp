@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "DriverProbe.h"
 #include "OperatorMessages.h"
 #include "TextFormat.h"
 #include "TransactionObserver.h"
@@ -28,6 +29,7 @@ bool CInstrument::DriverFailed() const
 
 int CInstrument::Fail(const std::string& text, const char* label)
 {
+    m_failureStatus = {};
     m_errorText = text;
     m_operation = label;
     return 0;
@@ -35,9 +37,24 @@ int CInstrument::Fail(const std::string& text, const char* label)
 
 int CInstrument::FailOnDriverError(const char* what, const char* label)
 {
+    const gpib::DriverStatus status = m_bus.Status();
     if (what == nullptr)
-        return Fail(FormatText("GPIB error %d", m_bus.Status().iberr), label);
-    return Fail(FormatText("GPIB error %d (%s)", m_bus.Status().iberr, what), label);
+        Fail(FormatText("GPIB error %d", status.iberr), label);
+    else
+        Fail(FormatText("GPIB error %d (%s)", status.iberr, what), label);
+    m_failureStatus = status;
+    return 0;
+}
+
+void CInstrument::SetBus(int board, std::uint16_t address)
+{
+    m_board = board;
+    m_address = address;
+}
+
+std::string CInstrument::DriverCause() const
+{
+    return DriverCauseText(m_failureStatus, m_bus);
 }
 
 int CInstrument::SendIFC()
@@ -140,8 +157,12 @@ int CInstrument::Transact(const char* text, int length, void* reply, std::int32_
 void CInstrument::ShowError()
 {
     const std::string text = FormatText("%s during \"%s\"", m_errorText.c_str(), m_operation.c_str());
-    if (m_messages != nullptr)
-        m_messages->ShowMessage(text, MessageIcon::Exclamation);
-    else
+    const std::string cause = DriverCause();
+    if (m_messages != nullptr) {
+        m_messages->ShowBusError(text, cause);
+    } else {
         std::cerr << text << '\n';
+        if (!cause.empty())
+            std::cerr << cause << '\n';
+    }
 }

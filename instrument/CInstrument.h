@@ -49,6 +49,13 @@ public:
     const std::string& Operation() const { return m_operation; }
     int Board() const { return m_board; }
     std::uint16_t Address() const { return m_address; }
+    // Where the mainframe sits, for a bench with several boards or a mainframe set
+    // to another address; the window keeps board 0 and address 29.
+    void SetBus(int board, std::uint16_t address);
+    // The driver's own cause of the latest failure ("driver: ..."), when it failed
+    // with EDVR and the cause is known; empty otherwise.
+    std::string DriverCause() const;
+    gpib::CGpibBinding& Binding() const { return m_bus; }
 
     // Null sends messages to standard error.
     void SetMessageSink(IOperatorMessages* sink) { m_messages = sink; }
@@ -65,6 +72,7 @@ private:
     IOperatorMessages* m_messages = nullptr;
     ITransactionObserver* m_observer = nullptr;
     std::int32_t m_replyCount = 0;  // bytes received by the latest transaction
+    gpib::DriverStatus m_failureStatus;  // the driver's status at the latest failure
 
     std::int32_t m_board = 0;
     std::uint16_t m_address = 29;

@@ -18,10 +18,6 @@ using ReceiveFn = void(GPIB_CALL*)(int, Addr4882_t, void*, long, int);
 using WaitSRQFn = void(GPIB_CALL*)(int, short*);
 using ReadStatusByteFn = void(GPIB_CALL*)(int, Addr4882_t, short*);
 
-constexpr const char* kRoutineNames[] = {
-    "SendIFC", "DevClear", "FindLstn", "Send", "Receive", "WaitSRQ", "ReadStatusByte",
-};
-
 } // namespace
 
 CGpibBinding::CGpibBinding(const DriverNames& names)

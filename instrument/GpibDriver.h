@@ -40,6 +40,11 @@ inline constexpr DriverNames kPlatformDriverNames = kNiDriverNames;
 inline constexpr DriverNames kPlatformDriverNames = kLinuxGpibDriverNames;
 #endif
 
+// The seven routines, under the names the driver exports them.
+inline constexpr const char* kRoutineNames[] = {
+    "SendIFC", "DevClear", "FindLstn", "Send", "Receive", "WaitSRQ", "ReadStatusByte",
+};
+
 // The system's own copy of the driver's status after the latest call.
 struct DriverStatus {
     std::int32_t ibsta = 0;
@@ -69,6 +74,7 @@ public:
 
     const DriverStatus& Status() const { return m_status; }
     bool IsLoaded() const { return m_library != nullptr; }
+    const DriverNames& Names() const { return m_names; }
 
 private:
     enum Routine { kSendIFC, kDevClear, kFindLstn, kSend, kReceive, kWaitSRQ, kReadStatusByte, kRoutineCount };

@@ -14,6 +14,8 @@ struct BusStatus {
     static BusStatus error(int code, int extraBits = 0) {
         return {gpib::ERR | gpib::CMPL | extraBits, code, 0};
     }
+    // The driver could not reach its board: EDVR with the system error in the count.
+    static BusStatus systemError(int errnum) { return {gpib::ERR, gpib::EDVR, errnum}; }
     bool failed() const { return (ibsta & gpib::ERR) != 0; }
 };
 

@@ -1,6 +1,7 @@
 #include "GpibBus.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -41,6 +42,14 @@ bool GpibBus::answering() const {
     return limit < 0 || m_commands < limit || m_srqPending || m_replyPending;
 }
 
+// As linux-gpib reports a board whose /dev/gpibN cannot be opened: EDVR with
+// the system error, for a board that does not exist as for one it may not use.
+std::optional<BusStatus> GpibBus::boardFault(int board) const {
+    if (board != kBoard) return BusStatus::systemError(ENOENT);
+    if (m_scenario.boardErrno != 0) return BusStatus::systemError(m_scenario.boardErrno);
+    return std::nullopt;
+}
+
 void GpibBus::clearTransaction() {
     m_reply.clear();
     m_replyPending = false;
@@ -49,33 +58,34 @@ void GpibBus::clearTransaction() {
 }
 
 BusStatus GpibBus::sendIfc(int board) {
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     return BusStatus::ok();
 }
 
 BusStatus GpibBus::devClear(int board, unsigned addr) {
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     if (m_devClearCalls++ < m_scenario.ecicDevClear) return BusStatus::error(ECIC);
-    if (addr != kMainframeAddress || !answering()) return BusStatus::error(ENOL);
+    if (addr != m_scenario.address || !answering()) return BusStatus::error(ENOL);
     clearTransaction();
     return BusStatus::ok();
 }
 
 BusStatus GpibBus::findLstn(int board, const unsigned short* addrs, unsigned short* results, int limit) {
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     if (!addrs || !results || limit < 0) return BusStatus::error(EARG);
     if (m_findLstnCalls++ < m_scenario.ecicFindLstn) return BusStatus::error(ECIC);
+    if (!m_scenario.listenerSensing) return BusStatus::error(ECAP);
     long found = 0;
     for (const unsigned short* a = addrs; *a != NOADDR; ++a)
-        if (*a == kMainframeAddress && answering() && found < limit) results[found++] = *a;
+        if (*a == m_scenario.address && answering() && found < limit) results[found++] = *a;
     return BusStatus::ok(found);
 }
 
 BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) {
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     if (count < 0 || (!data && count > 0)) return BusStatus::error(EARG);
     m_lastCommand.assign(static_cast<const char*>(data), static_cast<size_t>(count));
-    if (addr != kMainframeAddress || !answering()) return BusStatus::error(ENOL);
+    if (addr != m_scenario.address || !answering()) return BusStatus::error(ENOL);
 
     const Command cmd = CommandParser::parse(m_lastCommand);
     const int selected = m_mainframe.selectedChannel();
@@ -111,9 +121,9 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
 
 BusStatus GpibBus::receive(int board, unsigned addr, void* buf, long count) {
     m_delivered.clear();
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     if (count < 0 || (!buf && count > 0)) return BusStatus::error(EARG);
-    if (addr != kMainframeAddress || !m_replyPending || m_replyTimesOut) {
+    if (addr != m_scenario.address || !m_replyPending || m_replyTimesOut) {
         // Nobody talks: the board waits out its timeout. A reply that was
         // meant to time out is lost with it.
         m_reply.clear();
@@ -133,7 +143,7 @@ BusStatus GpibBus::receive(int board, unsigned addr, void* buf, long count) {
 }
 
 BusStatus GpibBus::waitSrq(int board, short* result) {
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     if (!result) return BusStatus::error(EARG);
     *result = m_srqPending ? 1 : 0;
     return {CMPL | (m_srqPending ? SRQI : TIMO), 0, 0};
@@ -141,9 +151,9 @@ BusStatus GpibBus::waitSrq(int board, short* result) {
 
 BusStatus GpibBus::readStatusByte(int board, unsigned addr, short* result) {
     m_delivered.clear();
-    if (board != kBoard) return BusStatus::error(ENEB);
+    if (auto fault = boardFault(board)) return *fault;
     if (!result) return BusStatus::error(EARG);
-    if (addr != kMainframeAddress || !answering()) return BusStatus::error(EABO, TIMO);
+    if (addr != m_scenario.address || !answering()) return BusStatus::error(EABO, TIMO);
     // RQS is only reported while the request is up; the poll takes it down.
     const std::uint8_t stb = m_srqPending ? m_statusByte : std::uint8_t(m_statusByte & ~0x40);
     m_srqPending = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ public:
 
 private:
     bool answering() const;
+    std::optional<BusStatus> boardFault(int board) const;
     void clearTransaction();
 
     Scenario m_scenario;

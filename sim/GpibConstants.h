@@ -16,10 +16,11 @@ inline constexpr int EADR = 3;
 inline constexpr int EARG = 4;
 inline constexpr int EABO = 6;
 inline constexpr int ENEB = 7;
+inline constexpr int ECAP = 11;
 
 inline constexpr unsigned short NOADDR = 0xFFFF;
 
 inline constexpr int kBoard = 0;
-inline constexpr unsigned short kMainframeAddress = 29;
+inline constexpr unsigned short kMainframeAddress = 29;  // unless the scenario moves it
 
 }  // namespace zsim::gpib

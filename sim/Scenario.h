@@ -6,6 +6,7 @@
 
 #include "Card.h"
 #include "FaultRule.h"
+#include "GpibConstants.h"
 
 namespace zsim {
 
@@ -20,6 +21,9 @@ struct Scenario {
     int ecicFindLstn = 0;     // first N FindLstn calls fail with ECIC
     int ecicDevClear = 0;     // first N DevClear calls fail with ECIC
     int stopAnsweringAfter = -1;  // commands accepted before it goes silent; -1 never
+    int boardErrno = 0;           // nonzero: board 0's device cannot be opened (ENOENT, EACCES)
+    bool listenerSensing = true;  // false: an adapter whose FindLstn fails with ECAP
+    unsigned short address = gpib::kMainframeAddress;
 };
 
 }  // namespace zsim

@@ -1,5 +1,6 @@
 #include "ScenarioLoader.h"
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
@@ -43,6 +44,15 @@ void readFill(const JsonField& f, Scenario& s) {
     for (int ch = 0; ch < kChannels; ++ch) s.cards[ch] = CardReader::generated(ch, model, mode, seed + ch);
 }
 
+// The state of board 0's device file, as the driver finds it when opening it.
+void readBoard(const JsonField& f, Scenario& s) {
+    const auto state = f.text();
+    if (state == "present") s.boardErrno = 0;
+    else if (state == "missing") s.boardErrno = ENOENT;
+    else if (state == "denied") s.boardErrno = EACCES;
+    else f.fail("unknown board state \"" + state + "\" (present, missing, denied)");
+}
+
 }  // namespace
 
 Scenario ScenarioLoader::fromFile(const std::string& path) {
@@ -70,7 +80,7 @@ Scenario ScenarioLoader::fromText(const std::string& text) {
 Scenario ScenarioLoader::fromJson(const nlohmann::json& doc) {
     const JsonField root(doc, "");
     root.requireObject({"base", "cards", "fill", "faults", "off_bus", "latency_us", "ecic_find_lstn",
-                        "ecic_dev_clear", "stop_answering_after"});
+                        "ecic_dev_clear", "stop_answering_after", "board", "listener_sensing", "address"});
     // "base": "default" starts from the built-in mainframe; cards and faults
     // given here then replace or add to its own.
     Scenario s;
@@ -85,6 +95,9 @@ Scenario ScenarioLoader::fromJson(const nlohmann::json& doc) {
     if (root.has("ecic_dev_clear")) s.ecicDevClear = int(root["ecic_dev_clear"].integer(0, 1'000'000));
     if (root.has("stop_answering_after"))
         s.stopAnsweringAfter = int(root["stop_answering_after"].integer(0, 1'000'000'000));
+    if (root.has("board")) readBoard(root["board"], s);
+    if (root.has("listener_sensing")) s.listenerSensing = root["listener_sensing"].boolean();
+    if (root.has("address")) s.address = static_cast<unsigned short>(root["address"].integer(0, 30));
     if (root.has("fill")) readFill(root["fill"], s);
 
     if (root.has("cards")) {

@@ -8,22 +8,27 @@
 // the same values after every call.
 //
 // On the bus: board 0 only; the mainframe listens and talks at primary
-// address 29. Every command ends with a service request and a status byte
-// 0x40 | error code. Commands: "S n", "Q2", "Q5 7", "Q5 6", "C1Dn", "C1D?",
-// "G x.xx", and the EEPROM frames <RRMMMM20AAAA, <RRMMMM22AAAA and
-// >RRMMMMA0AAAADD (uppercase hex). Error codes: 0x01 unknown or malformed
-// command, 0x02 empty slot selected / card command without a card / EEPROM
-// frame for an absent card. Each card has 512 EEPROM bytes; addresses from
-// 512 on read 0xFF and ignore writes. EEPROM read replies start with rack,
-// slot mask (high, low) and access code.
+// address 29 (the scenario may move it). Every command ends with a service
+// request and a status byte 0x40 | error code. Commands: "S n", "Q2", "Q5 7",
+// "Q5 6", "C1Dn", "C1D?", "G x.xx", and the EEPROM frames <RRMMMM20AAAA,
+// <RRMMMM22AAAA and >RRMMMMA0AAAADD (uppercase hex). Error codes: 0x01
+// unknown or malformed command, 0x02 empty slot selected / card command
+// without a card / EEPROM frame for an absent card. Each card has 512 EEPROM
+// bytes; addresses from 512 on read 0xFF and ignore writes. EEPROM read
+// replies start with rack, slot mask (high, low) and access code.
 //
 // Bus failures, as a real driver reports them: Send and DevClear to a
 // missing listener fail with ENOL; FindLstn then finds nobody without error;
 // Receive and ReadStatusByte with nobody talking time out (EABO); WaitSRQ
-// with no request returns 0 with TIMO; a board other than 0 gives ENEB.
+// with no request returns 0 with TIMO. A board other than 0, or board 0 when
+// the scenario says its device is missing or denied, fails every call with
+// EDVR and the system error (ENOENT, EACCES) in ibcntl, as linux-gpib does
+// when it cannot open /dev/gpibN. An adapter without listener sensing fails
+// FindLstn with ECAP.
 //
 // Scenario (JSON file named by ZENTRA_SIM_SCENARIO, built-in mainframe when
-// unset): cards with serial, model, operating mode and EEPROM image; faults:
+// unset): the mainframe's address, the board's device state, listener
+// sensing; cards with serial, model, operating mode and EEPROM image; faults:
 // off the bus, ECIC on the first N FindLstn / DevClear calls, per command
 // no_srq, timeout, short_reply, error (status byte) and send_error, silence
 // after N commands, latency per command. ZENTRA_SIM_TRACE names the bus log.
@@ -50,6 +55,9 @@ ZSIM_VISIBLE volatile long ibcntl = 0;
 ZSIM_VISIBLE volatile int user_ibsta = 0;
 ZSIM_VISIBLE volatile int user_iberr = 0;
 ZSIM_VISIBLE volatile int user_ibcntl = 0;
+// Tells a diagnosing program that this driver is the simulator, which needs
+// no configuration file and no device file.
+ZSIM_VISIBLE extern const char zentra_sim_driver[] = "simulated Zentra mainframe";
 }
 
 namespace {

@@ -73,6 +73,12 @@ TEST(CliOptions, RefusesOtherFormsNamingTheArgument)
         {{"poke", "1", "2", "0x1FF"}, "BYTE"},
         {{"poke", "1", "2", ""}, "BYTE"},
         {{"poke", "1", "2"}, "BYTE"},          // missing
+        {{"scan", "--board", "16"}, "--board"},
+        {{"scan", "--board", "-1"}, "--board"},
+        {{"doctor", "--board", "1e0"}, "--board"},
+        {{"scan", "--address", "31"}, "--address"},
+        {{"scan", "--address", "029"}, "--address"},
+        {{"--address", "", "doctor"}, "--address"},
     };
     for (const Case& c : cases) {
         const Parsed parsed = Parse(c.arguments);
@@ -80,6 +86,23 @@ TEST(CliOptions, RefusesOtherFormsNamingTheArgument)
         EXPECT_EQ(parsed.outcome.exitCode, kExitUsage) << c.arguments.back();
         EXPECT_NE(parsed.err.find(c.named), std::string::npos) << parsed.err;
     }
+}
+
+TEST(CliOptions, BoardAndBusAddressDefaultToTheMainframesAndMayBeGivenAnywhere)
+{
+    const Parsed plain = Parse({"doctor"});
+    ASSERT_TRUE(plain.outcome.options.has_value()) << plain.err;
+    EXPECT_EQ(plain.outcome.options->command, CliCommand::Doctor);
+    EXPECT_EQ(plain.outcome.options->board, 0);
+    EXPECT_EQ(plain.outcome.options->busAddress, 29);
+
+    // The bus address is not the EEPROM address of peek and poke.
+    const Parsed moved = Parse({"--board", "15", "peek", "3", "0x10", "--address", "0x1E"});
+    ASSERT_TRUE(moved.outcome.options.has_value()) << moved.err;
+    EXPECT_EQ(moved.outcome.options->board, 15);
+    EXPECT_EQ(moved.outcome.options->busAddress, 30);
+    EXPECT_EQ(moved.outcome.options->address, 0x10);
+    EXPECT_EQ(Parse({"doctor", "--json"}).outcome.exitCode, kExitUsage);
 }
 
 TEST(CliOptions, TableOptionsBelongToScanAndVerify)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
@@ -194,6 +196,20 @@ TEST_F(ConnectionTest, ShowErrorNamesTheTextAndTheOperation)
     EXPECT_EQ(messages.icons[0], MessageIcon::Exclamation);
 }
 
+TEST_F(ConnectionTest, DriverCauseIsTheSystemErrorOfTheLatestEdvrFailureOnly)
+{
+    fake.Push(kFakeSendIFC, ERR_CMPL, gpib::EDVR, ENOENT, 0);
+    EXPECT_EQ(instrument.SendIFC(), 0);
+    EXPECT_EQ(instrument.DriverCause(), "driver: No such file or directory");
+    instrument.ShowError();
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], "GPIB error 0 during \"SendIFC\"") << "the message itself keeps its text";
+
+    fake.Push(kFakeReadStatusByte, CMPL, 0, 0, 0x41);
+    EXPECT_EQ(instrument.SetGain(1.0f), 0);
+    EXPECT_EQ(instrument.DriverCause(), "") << "a failure of the mainframe replaces the driver's";
+}
+
 TEST(ConnectionWithoutDriver, EveryOperationFailsAsGpibErrorZero)
 {
     gpib::CGpibBinding bus({"/nonexistent/valdina/libgpib.so.0", "ibsta", "iberr", "ibcntl", true});
@@ -210,6 +226,8 @@ TEST(ConnectionWithoutDriver, EveryOperationFailsAsGpibErrorZero)
     instrument.ShowError();
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts[0], "GPIB error 0 (Send) during \"Select\"");
+    EXPECT_NE(instrument.DriverCause().find("/nonexistent/valdina/libgpib.so.0"), std::string::npos)
+        << "the loader's own words name the file: " << instrument.DriverCause();
 
     std::uint8_t byte = 0x77;
     EXPECT_EQ(instrument.RdEe1(3, 0, &byte), 0);

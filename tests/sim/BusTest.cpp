@@ -2,6 +2,8 @@
 // transaction's reply, service request and serial poll.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "SimDriver.h"
 #include "SimScenario.h"
 
@@ -9,7 +11,7 @@ using valdina::test::SimScenario;
 
 namespace {
 constexpr int ERR = 0x8000, TIMO = 0x4000, END = 0x2000, CMPL = 0x0100;
-constexpr int ENOL = 2, EABO = 6;
+constexpr int EDVR = 0, ENOL = 2, EABO = 6, ECAP = 11;
 
 nlohmann::json oneCard() { return {{"cards", {{{"channel", 37}, {"serial", "12345678"}}}}}; }
 
@@ -82,9 +84,45 @@ TEST(SimBus, OtherAddressesHaveNoListener) {
     EXPECT_EQ(d.sendIfc().ibsta, CMPL);
 }
 
-TEST(SimBus, OtherBoardsDoNotExist) {
-    SimScenario sc(oneCard());
-    EXPECT_EQ(SimDriver::get().sendIfc(1).ibsta & ERR, ERR);
+// As linux-gpib fails when it cannot open /dev/gpibN: EDVR, the system error in ibcntl.
+TEST(SimBus, UnreachableBoardsFailEveryCallWithEdvrAndTheSystemError) {
+    struct Case {
+        const char* what;
+        nlohmann::json scenario;
+        int board;
+        long errnum;
+    };
+    const Case cases[] = {
+        {"another board", oneCard(), 1, ENOENT},
+        {"device missing", {{"base", "default"}, {"board", "missing"}}, 0, ENOENT},
+        {"device denied", {{"base", "default"}, {"board", "denied"}}, 0, EACCES},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimScenario sc(c.scenario);
+        auto& d = SimDriver::get();
+        const auto st = d.sendIfc(c.board);
+        EXPECT_EQ(st.ibsta, ERR);
+        EXPECT_EQ(st.iberr, EDVR);
+        EXPECT_EQ(st.count, c.errnum);
+        expectSetsAgree(d);
+        if (c.board == 0) {
+            std::vector<unsigned short> found;
+            EXPECT_EQ(d.findLstn({29}, found, 1).count, c.errnum);
+            EXPECT_EQ(d.send("Q2").iberr, EDVR);
+            EXPECT_EQ(d.send("Q2").count, c.errnum);
+        }
+    }
+}
+
+TEST(SimBus, AdapterWithoutListenerSensingFailsOnlyFindLstn) {
+    SimScenario sc({{"cards", {{{"channel", 37}}}}, {"listener_sensing", false}});
+    auto& d = SimDriver::get();
+    std::vector<unsigned short> found;
+    const auto st = d.findLstn({29}, found, 1);
+    EXPECT_EQ(st.ibsta & ERR, ERR);
+    EXPECT_EQ(st.iberr, ECAP);
+    EXPECT_EQ(d.transact("S 37").stb, 0x40) << "the mainframe itself answers";
 }
 
 TEST(SimBus, ReceiveWithoutAReplyTimesOut) {

@@ -144,6 +144,8 @@ TEST(SimScenarioFile, MalformedFilesAreReportedOnceAndLeaveTheMainframeOffTheBus
          "unknown command"},
         {"unknown fault kind", R"({"faults": [{"command": "Select", "kind": "explode"}]})", "/faults/0/kind",
          "unknown kind"},
+        {"unknown board state", R"({"board": "unplugged"})", "/board", "unknown board state"},
+        {"address beyond the primary ones", R"({"address": 31})", "/address", "out of range"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,0 +1,203 @@
+#include "Doctor.h"
+
+#include <bitset>
+#include <ostream>
+
+#include "BoardFiles.h"
+#include "CInstrument.h"
+#include "DoctorStep.h"
+#include "DriverProbe.h"
+#include "ExitCode.h"
+#include "SharedLibrary.h"
+
+namespace {
+
+constexpr int kEARG = 4;
+constexpr int kESAC = 5;
+constexpr int kENEB = 7;
+constexpr int kECAP = 11;
+
+#ifdef _WIN32
+constexpr const char* kInstallDriver = "to do: install the NI-488.2 driver, which puts GPIB-32.DLL in the system folder";
+#else
+constexpr const char* kInstallDriver =
+    "to do: install linux-gpib's user library and run ldconfig, or put the folder holding libgpib.so.0 on "
+    "LD_LIBRARY_PATH";
+#endif
+
+class CDoctor {
+public:
+    CDoctor(CInstrument& instrument, std::ostream& out) : m_instrument(instrument), m_out(out) {}
+
+    int Run()
+    {
+        m_out << "valdina-cli doctor: board " << m_instrument.Board() << ", mainframe at address "
+              << m_instrument.Address() << '\n';
+        const DriverProbe probe = ProbeDriver(m_instrument.Binding().Names());
+        const bool driverOk = Report(LibraryStep(probe)) && Report(ExportsStep(probe));
+#ifndef _WIN32
+        // Independent of the library: worth knowing even when it is missing.
+        Report(CheckConfigFile(probe.simulated));
+        Report(CheckBoardDevice(m_instrument.Board(), probe.simulated));
+#endif
+        if (driverOk && Report(BoardStep())) {
+            const DoctorStep listener = ListenerStep();
+            // An adapter that cannot sense listeners says nothing about the mainframe.
+            if (Report(listener) || m_cannotSenseListeners)
+                Report(PresenceStep());
+        }
+        m_out << std::flush;
+        return m_failed ? kExitFailed : kExitOk;
+    }
+
+private:
+    bool Report(const DoctorStep& step)
+    {
+        m_out << (step.ok ? "OK    " : "FAIL  ") << step.name << ": " << step.detail << '\n';
+        for (const std::string& note : step.notes)
+            m_out << "      " << note << '\n';
+        if (!step.ok)
+            m_failed = true;
+        return step.ok;
+    }
+
+    static DoctorStep LibraryStep(const DriverProbe& probe)
+    {
+        DoctorStep step;
+        step.name = "driver library";
+        if (!probe.loaded) {
+            step.ok = false;
+            step.detail = probe.loaderError;
+            step.notes.push_back("looked in: " + os::LoaderSearchOrder());
+            step.notes.push_back(kInstallDriver);
+            return step;
+        }
+        step.detail = probe.file + ", found " + probe.foundBy;
+        if (probe.simulated)
+            step.detail += " (the simulated mainframe)";
+        return step;
+    }
+
+    DoctorStep ExportsStep(const DriverProbe& probe) const
+    {
+        const gpib::DriverNames& names = m_instrument.Binding().Names();
+        DoctorStep step;
+        step.name = "driver exports";
+        std::vector<std::string> missing = probe.missingStatus;
+        missing.insert(missing.end(), probe.missingRoutines.begin(), probe.missingRoutines.end());
+        if (missing.empty()) {
+            step.detail = std::string("the seven routines and the status variables ") + names.statusExport + ", " +
+                          names.errorExport + " and " + names.countExport;
+            return step;
+        }
+        step.ok = false;
+        step.detail = probe.file + " lacks " + JoinNames(missing);
+        step.notes.push_back("to do: this is not a GPIB driver library the program can use; install the GPIB "
+                             "driver's own library, or remove the file that hides it");
+        return step;
+    }
+
+    // The driver's cause, then what the operator can do about this error code.
+    void AddDriverNotes(DoctorStep& step, const std::string& advice) const
+    {
+        const std::string cause = m_instrument.DriverCause();
+        if (!cause.empty())
+            step.notes.push_back(cause);
+        const gpib::DriverStatus& status = m_instrument.Binding().Status();
+        const int board = m_instrument.Board();
+        const std::string index = std::to_string(board);
+        if (status.iberr == gpib::EDVR && status.ibcntl != 0)
+#ifdef _WIN32
+            step.notes.push_back("to do: check that the NI-488.2 driver is installed and board " + index +
+                                 " (GPIB" + index + ") is configured");
+#else
+            step.notes.push_back(BoardDeviceAdvice(status.ibcntl, board));
+#endif
+        else if (status.iberr == gpib::ECIC || status.iberr == kESAC)
+            step.notes.push_back("to do: board " + index + " is not the system controller: set master = yes in its "
+                                 "gpib.conf entry and run gpib_config again");
+        else if (status.iberr == kEARG)
+            step.notes.push_back("to do: the driver refused board " + index + ": is there a board section with minor = " +
+                                 index + " in the configuration file, and can the file be read?");
+        else if (status.iberr == kENEB)
+            step.notes.push_back("to do: there is no board " + index + ": check --board and the configuration");
+        else
+            step.notes.push_back(advice);
+    }
+
+    std::string Failure() const
+    {
+        return m_instrument.ErrorText() + " during \"" + m_instrument.Operation() + "\"";
+    }
+
+    DoctorStep BoardStep()
+    {
+        DoctorStep step;
+        step.name = "board " + std::to_string(m_instrument.Board());
+        if (m_instrument.SendIFC()) {
+            step.detail = "interface clear succeeded";
+            return step;
+        }
+        step.ok = false;
+        step.detail = Failure();
+        AddDriverNotes(step, "to do: check the board's installation and its entry in the configuration");
+        return step;
+    }
+
+    DoctorStep ListenerStep()
+    {
+        DoctorStep step;
+        const std::string address = std::to_string(m_instrument.Address());
+        step.name = "mainframe listens";
+        if (m_instrument.IsListener()) {
+            step.detail = "a device listens at address " + address;
+            return step;
+        }
+        step.ok = false;
+        step.detail = Failure();
+        m_cannotSenseListeners = m_instrument.Binding().Status().iberr == kECAP;
+        if (m_cannotSenseListeners) {
+            step.detail = "board " + std::to_string(m_instrument.Board()) +
+                          " cannot sense listeners (FindLstn fails with ECAP), so scan and verify always fail with " +
+                          Failure();
+            step.notes.push_back("to do: use a GPIB adapter that supports listener sensing (FindLstn)");
+        } else if (m_instrument.ErrorText().rfind("GPIB device", 0) == 0) {
+            step.notes.push_back("to do: switch the mainframe on, check the GPIB cable, and check that its address is " +
+                                 address + " (or give --address)");
+        } else {
+            AddDriverNotes(step, "to do: check the GPIB cable and that no other controller holds the bus");
+        }
+        return step;
+    }
+
+    DoctorStep PresenceStep()
+    {
+        DoctorStep step;
+        step.name = "mainframe answers";
+        std::uint8_t presence[kPresenceMapSize] = {};
+        if (m_instrument.QueryPresent(presence)) {
+            std::size_t cards = 0;
+            for (const std::uint8_t byte : presence)
+                cards += std::bitset<8>(byte).count();
+            step.detail = "the presence query reports " + std::to_string(cards) + (cards == 1 ? " card" : " cards");
+            return step;
+        }
+        step.ok = false;
+        step.detail = Failure();
+        AddDriverNotes(step, "to do: check that the device at address " + std::to_string(m_instrument.Address()) +
+                                 " is the Zentra mainframe; clear it (valdina-cli clear) or switch it off and on");
+        return step;
+    }
+
+    CInstrument& m_instrument;
+    std::ostream& m_out;
+    bool m_failed = false;
+    bool m_cannotSenseListeners = false;
+};
+
+} // namespace
+
+int RunDoctor(CInstrument& instrument, std::ostream& out)
+{
+    return CDoctor(instrument, out).Run();
+}

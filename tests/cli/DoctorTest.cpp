@@ -1,0 +1,231 @@
+// valdina-cli doctor and the driver's cause beside the bus errors, run as the
+// operator runs them: the built program against the simulated mainframe, the
+// fake driver libraries found through LD_LIBRARY_PATH, and real files.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "CliProcess.h"
+#include "ExitCode.h"
+#include "SimScenario.h"
+#include "TextLines.h"
+
+using nlohmann::json;
+using valdina::test::SimScenario;
+using valdina::test::SplitLines;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets a variable for one scope; the child processes inherit it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char name[] = "/tmp/valdina-doctor-XXXXXX";
+        m_path = mkdtemp(name);
+    }
+    ~TempFolder() { fs::remove_all(m_path); }
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    std::string str() const { return m_path.string(); }
+
+private:
+    fs::path m_path;
+};
+
+// How many lines of `out` begin with `start`.
+int Lines(const std::string& out, const std::string& start)
+{
+    int count = 0;
+    for (const std::string& line : SplitLines(out))
+        count += line.rfind(start, 0) == 0 ? 1 : 0;
+    return count;
+}
+
+struct DoctorCase {
+    const char* what;
+    json scenario;
+    std::vector<std::string> options;
+    const char* library;    // folder holding the child's libgpib.so.0; null: the simulator
+    std::string failLine;   // the one FAIL line, from its start; empty: every step passes
+    std::string note;       // a line that must be there too
+};
+
+} // namespace
+
+TEST(CliDoctor, EachBrokenStepIsTheOneFailLineWithWhatToDo)
+{
+    TempFolder files;
+    std::ofstream(files / "gpib.conf") << "interface { minor = 0 board_type = \"ni_pci\" pad = 0 master = yes }\n";
+    std::ofstream(files / "gpib0");
+    fs::create_directory(files / "devices");
+    fs::create_directory(files / "nolib");
+    fs::create_directory(files / "noreceive");
+    fs::create_directory(files / "nocount");
+    fs::create_symlink(FAKE_DRIVER_NO_RECEIVE, files / "noreceive/libgpib.so.0");
+    fs::create_symlink(FAKE_DRIVER_NO_COUNT, files / "nocount/libgpib.so.0");
+    const json cards = {{"cards", {{{"channel", 0}}, {{"channel", 17}}, {{"channel", 255}}}}};
+    const auto with = [&](json extra) {
+        json scenario = cards;
+        scenario.update(extra);
+        return scenario;
+    };
+
+    const std::vector<DoctorCase> cases{
+        {"mainframe answering", cards, {}, nullptr, "",
+         "OK    mainframe answers: the presence query reports 3 cards"},
+        {"mainframe at another address", with({{"address", 5}}), {"--address", "5"}, nullptr, "",
+         "OK    mainframe listens: a device listens at address 5"},
+        {"mainframe off", with({{"off_bus", true}}), {}, nullptr,
+         "FAIL  mainframe listens: GPIB device 29 not found during \"IsListener\"", "      to do: switch the mainframe on"},
+        {"board device missing", with({{"board", "missing"}}), {}, nullptr,
+         "FAIL  board 0: GPIB error 0 during \"SendIFC\"", "      driver: No such file or directory"},
+        {"board device denied", with({{"board", "denied"}}), {}, nullptr,
+         "FAIL  board 0: GPIB error 0 during \"SendIFC\"", "      to do: this user may not open /dev/gpib0"},
+        {"no such board", cards, {"--board", "2"}, nullptr, "FAIL  board 2: GPIB error 0",
+         "      to do: /dev/gpib2 is missing"},
+        {"adapter without listener sensing", with({{"listener_sensing", false}}), {}, nullptr,
+         "FAIL  mainframe listens: board 0 cannot sense listeners (FindLstn fails with ECAP)",
+         "OK    mainframe answers: the presence query reports 3 cards"},
+        {"presence query unanswered",
+         with({{"faults", {{{"command", "QueryPresent"}, {"kind", "timeout"}}}}}), {}, nullptr,
+         "FAIL  mainframe answers: GPIB error 6 (Receive) during \"QueryPresent\"", "      to do: check that the device"},
+        {"no driver library", cards, {}, "nolib",
+         "FAIL  driver library: libgpib.so.0: cannot open shared object file",
+         "      looked in: LD_LIBRARY_PATH (" + files / "nolib" + ")"},
+        {"driver lacks a routine", cards, {}, "noreceive",
+         "FAIL  driver exports: " + files / "noreceive/libgpib.so.0" + " lacks Receive", "      to do: "},
+        {"driver lacks a status variable", cards, {}, "nocount",
+         "FAIL  driver exports: " + files / "nocount/libgpib.so.0" + " lacks ibcntl", "      to do: "},
+    };
+    for (const DoctorCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimScenario sim(c.scenario);
+        std::optional<ScopedEnv> searchPath, config, devices;
+        if (c.library != nullptr) {
+            // Real drivers need both files; give them good ones so the library is the one fault.
+            searchPath.emplace("LD_LIBRARY_PATH", files / c.library);
+            config.emplace("IB_CONFIG", files / "gpib.conf");
+            devices.emplace("VALDINA_GPIB_DEVICE_DIR", files.str());
+        }
+        std::vector<std::string> arguments{"doctor"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun run = RunCli(arguments);
+
+        EXPECT_EQ(run.exitCode, c.failLine.empty() ? kExitOk : kExitFailed) << run.out << run.err;
+        EXPECT_EQ(Lines(run.out, "FAIL  "), c.failLine.empty() ? 0 : 1) << run.out;
+        EXPECT_EQ(Lines(run.out, c.failLine.empty() ? "OK    " : c.failLine), c.failLine.empty() ? 7 : 1) << run.out;
+        EXPECT_EQ(Lines(run.out, c.note), 1) << run.out;
+        EXPECT_EQ(Lines(run.out, "OK    configuration file: none needed by the simulated driver"), !c.library)
+            << run.out;
+    }
+}
+
+TEST(CliDoctor, BoardFilesAreCheckedWhereTheEnvironmentPoints)
+{
+    TempFolder files;
+    SimScenario sim({{"base", "default"}});
+    {
+        ScopedEnv config("IB_CONFIG", files / "missing.conf");
+        ScopedEnv devices("VALDINA_GPIB_DEVICE_DIR", files.str());
+        const CliRun run = RunCli({"doctor"});
+        EXPECT_EQ(run.exitCode, kExitFailed);
+        EXPECT_EQ(Lines(run.out, "FAIL  "), 2) << run.out;
+        EXPECT_EQ(Lines(run.out, "FAIL  configuration file: " + files / "missing.conf" + " (from IB_CONFIG) does not exist"), 1)
+            << run.out;
+        EXPECT_EQ(Lines(run.out, "FAIL  board device: " + files / "gpib0" + " cannot be opened: No such file or directory"), 1)
+            << run.out;
+    }
+
+    // Files this user may not open. Root opens anything, so then the program
+    // runs without the capabilities that override file permissions.
+    std::ofstream(files / "gpib0");
+    std::ofstream(files / "gpib.conf");
+    chmod((files / "gpib0").c_str(), 0);
+    chmod((files / "gpib.conf").c_str(), 0);
+    ScopedEnv devices("VALDINA_GPIB_DEVICE_DIR", files.str());
+    ScopedEnv config("IB_CONFIG", files / "gpib.conf");
+    std::string out;
+    if (geteuid() == 0) {
+        const std::string command =
+            "setpriv --bounding-set=-all " VALDINA_CLI_PATH " doctor 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char buffer[512];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        EXPECT_EQ(WEXITSTATUS(pclose(pipe)), kExitFailed) << out;
+    } else {
+        const CliRun run = RunCli({"doctor"});
+        EXPECT_EQ(run.exitCode, kExitFailed);
+        out = run.out;
+    }
+    EXPECT_EQ(Lines(out, "FAIL  board device: " + files / "gpib0" + " cannot be opened: Permission denied"), 1) << out;
+    EXPECT_EQ(Lines(out, "      to do: this user may not open /dev/gpib0: join the group"), 1) << out;
+    EXPECT_EQ(Lines(out, "FAIL  configuration file: " + files / "gpib.conf" + " (from IB_CONFIG) cannot be read: "
+                             "Permission denied"), 1) << out;
+}
+
+TEST(CliDriverCause, EdvrFailuresAddTheDriversCauseAfterTheMessage)
+{
+    {
+        SimScenario sim({{"base", "default"}, {"board", "missing"}});
+        const CliRun run = RunCli({"scan"});
+        EXPECT_EQ(run.exitCode, kExitFailed);
+        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 0 during \"IsListener\"",
+                                                                  "driver: No such file or directory"}));
+    }
+    {
+        TempFolder empty;
+        ScopedEnv searchPath("LD_LIBRARY_PATH", empty.str());
+        const CliRun run = RunCli({"peek", "3", "0"});
+        EXPECT_EQ(run.exitCode, kExitFailed);
+        EXPECT_EQ(SplitLines(run.err),
+                  (std::vector<std::string>{"GPIB error 0 (Send) during \"RdEe1\"",
+                                            "driver: libgpib.so.0: cannot open shared object file: No such file or "
+                                            "directory"}));
+    }
+    {
+        TempFolder fake;
+        fs::create_symlink(FAKE_DRIVER_NO_RECEIVE, fake / "libgpib.so.0");
+        ScopedEnv searchPath("LD_LIBRARY_PATH", fake.str());
+        const CliRun run = RunCli({"scan"});
+        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 0 (Receive) during \"QueryPresent\"",
+                                                                  "driver: " + fake / "libgpib.so.0" + " lacks Receive"}));
+    }
+    {
+        // Not a system error: the message stands alone.
+        SimScenario sim({{"base", "default"}, {"off_bus", true}});
+        const CliRun run = RunCli({"clear"});
+        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 2 during \"DevClear\""}));
+    }
+}

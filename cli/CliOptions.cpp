@@ -5,6 +5,7 @@
 
 #include "CliNumber.h"
 #include "ExitCode.h"
+#include "ValdinaVersion.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     app.add_option("--report", options.reportPath, "scan, verify: also write the report file")->type_name("FILE");
     app.add_flag("--json", options.json, "scan, verify: print the table and the failures as JSON");
     app.add_flag("--trace", options.trace, "print every mainframe transaction on standard error");
+    app.add_option("--junit", options.junitPath, "scan, verify: also write the cards as JUnit XML")->type_name("FILE");
+    app.set_version_flag("--version", std::string("valdina-cli ") + VALDINA_VERSION, "print the version and exit");
 
     std::string channel;
     std::string address;
@@ -78,6 +81,9 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     } catch (const CLI::CallForAllHelp& e) {
         app.exit(e, out, err);
         return {std::nullopt, kExitOk};
+    } catch (const CLI::CallForVersion& e) {
+        app.exit(e, out, err);
+        return {std::nullopt, kExitOk};
     } catch (const CLI::ParseError& e) {
         app.exit(e, out, err);
         return {std::nullopt, kExitUsage};
@@ -98,9 +104,16 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
 
     const bool table = options.command == CliCommand::Scan || options.command == CliCommand::Verify;
     const bool report = app.count("--report") > 0;
+    const bool junit = app.count("--junit") > 0;
     std::string error;
     if (!table && report)
         error = "--report: only scan and verify write a report";
+    else if (!table && junit)
+        error = "--junit: only scan and verify write JUnit XML";
+    else if (junit && options.junitPath.empty())
+        error = "--junit: the file name is empty";
+    else if (junit && report && options.junitPath == options.reportPath)
+        error = "--junit: the report file cannot also be the JUnit file";
     else if (!table && options.json)
         error = "--json: only scan and verify print a table";
     else if (report && options.reportPath.empty())

@@ -22,11 +22,11 @@ install(FILES ${_valdina_res}/valdina32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}
         COMPONENT valdina)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${_valdina_doc} COMPONENT valdina)
 
-install(TARGETS zentra_sim LIBRARY DESTINATION lib/valdina-sim COMPONENT sim ${_valdina_sim_only})
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/sim/valdina-demo DESTINATION ${CMAKE_INSTALL_BINDIR}
-        COMPONENT sim ${_valdina_sim_only})
-
 if(UNIX)
+  install(TARGETS zentra_sim LIBRARY DESTINATION lib/valdina-sim COMPONENT sim ${_valdina_sim_only})
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/sim/valdina-demo DESTINATION ${CMAKE_INSTALL_BINDIR}
+          COMPONENT sim ${_valdina_sim_only})
+
   include(ValdinaIcons)
   foreach(size IN LISTS VALDINA_ICON_SIZES)
     install(FILES ${VALDINA_ICON_DIR}/${size}x${size}/valdina.png

@@ -12,6 +12,7 @@ double SecondsBetween(std::chrono::steady_clock::time_point from, std::chrono::s
 void CCardClock::BeginPass(PassKind kind)
 {
     m_last = Clock::now();
+    m_messagesSeen = m_messages.size();
     if (!m_begun) {
         m_begun = true;
         m_first = m_ended = m_last;
@@ -23,9 +24,13 @@ void CCardClock::BeginPass(PassKind kind)
 void CCardClock::ChannelDone(PassKind kind, int done, int total, int channel, int status)
 {
     const Clock::time_point now = Clock::now();
-    if (channel >= 0 && channel < kChannelCount)
-        m_cardSeconds[static_cast<std::size_t>(channel)] = SecondsBetween(m_last, now);
+    if (channel >= 0 && channel < kChannelCount) {
+        const auto card = static_cast<std::size_t>(channel);
+        m_cardSeconds[card] = SecondsBetween(m_last, now);
+        m_cardMessages[card] = m_messages.size() > m_messagesSeen ? m_messages.back() : std::string();
+    }
     m_last = now;
+    m_messagesSeen = m_messages.size();
     m_next.ChannelDone(kind, done, total, channel, status);
 }
 

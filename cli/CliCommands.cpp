@@ -41,9 +41,9 @@ int CCliCommands::Run(const CliOptions& options)
     if (m_terminal && !options.trace)
         m_progress.emplace(m_err);
     if (m_progress)
-        m_clock.emplace(*m_progress);
+        m_clock.emplace(*m_progress, m_messages.Shown());
     else
-        m_clock.emplace(m_noProgress);
+        m_clock.emplace(m_noProgress, m_messages.Shown());
 
     switch (options.command) {
     case CliCommand::Scan:
@@ -117,6 +117,7 @@ bool CCliCommands::WriteJUnit(const CliOptions& options, bool passFailed)
     run.started = m_clock->Started();
     run.seconds = m_clock->TotalSeconds();
     run.cardSeconds = m_clock->CardSeconds();
+    run.cardMessages = m_clock->CardMessages();
     run.passFailed = passFailed;
     run.messages = m_messages.Shown();
     const ReportWriteResult written = WriteWholeFile(options.junitPath, FormatJUnitReport(run, m_channels));

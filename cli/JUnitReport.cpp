@@ -41,7 +41,7 @@ struct Verdict {
     std::string message;
 };
 
-Verdict VerdictOf(const CChannelInfo& info, PassKind kind)
+Verdict VerdictOf(const CChannelInfo& info, PassKind kind, const std::string& busMessage)
 {
     switch (info.m_nStatus) {
     case StatusGood:
@@ -56,8 +56,10 @@ Verdict VerdictOf(const CChannelInfo& info, PassKind kind)
         break;
     }
     std::string message = std::string("left \"") + info.StatusText() + "\" by a bus failure";
-    if (!info.m_strError.empty())
-        message += ": " + info.m_strError;
+    for (const std::string& why : {info.m_strError, busMessage}) {
+        if (!why.empty())
+            message += ": " + why;
+    }
     return {"error", message};
 }
 
@@ -100,7 +102,7 @@ std::string FormatJUnitReport(const JUnitRun& run, const ChannelTable& channels)
         const CChannelInfo& info = channels[static_cast<std::size_t>(n)];
         if (info.m_nStatus == StatusNotPresent)
             continue;
-        const Verdict verdict = VerdictOf(info, run.kind);
+        const Verdict verdict = VerdictOf(info, run.kind, run.cardMessages[static_cast<std::size_t>(n)]);
         count(verdict);
         const std::string name = "channel " + std::to_string(n) + " (rack " + std::to_string(RackOf(n)) + ", slot " +
             std::to_string(SlotOf(n)) + ")";

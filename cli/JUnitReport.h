@@ -22,6 +22,7 @@ struct JUnitRun {
     std::time_t started = 0;
     double seconds = 0;
     std::array<double, kChannelCount> cardSeconds{};
+    std::array<std::string, kChannelCount> cardMessages;  // the bus failure shown for the card, if any
     bool passFailed = false;                // the scan or the verify pass failed as a whole
     std::vector<std::string> messages;      // the operator messages shown during the run
 };

@@ -58,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     run.hostname = std::string(data);
     run.passFailed = !error.empty() && error[0] % 2 == 0;
     run.messages = {std::string(error)};
+    run.cardMessages.fill(std::string(model));
     const XmlDocument report(FormatJUnitReport(run, channels));
     if (!report.ok())
         std::abort();

@@ -42,13 +42,3 @@ std::string XmlDocument::text(const std::string& xpath) const
     xmlXPathFreeObject(value);
     return result;
 }
-
-double XmlDocument::number(const std::string& xpath) const
-{
-    if (!ok())
-        return -1;
-    xmlXPathObjectPtr value = Evaluate(m_document, "number(" + xpath + ")");
-    const double result = value ? value->floatval : -1;
-    xmlXPathFreeObject(value);
-    return result;
-}

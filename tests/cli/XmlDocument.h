@@ -16,7 +16,6 @@ public:
     const std::string& error() const { return m_error; }
     // The XPath expression's value as a string ("" when it selects nothing).
     std::string text(const std::string& xpath) const;
-    double number(const std::string& xpath) const;
 
 private:
     void* m_document = nullptr;

@@ -1,5 +1,5 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
-.PHONY: deps configure build test test-asan test-fuzz demo bench screenshot install clean
+.PHONY: deps configure build test test-asan test-fuzz demo bench screenshot install package clean
 
 deps:
 	@scripts/install-deps
@@ -38,6 +38,10 @@ screenshot: build
 PREFIX ?= /usr/local
 install: build
 	cmake --install build/default --prefix $(PREFIX)
+
+# The Debian packages valdina and valdina-sim, into build/default/packages.
+package: build
+	cmake --build --preset default --target package
 
 clean:
 	rm -rf build

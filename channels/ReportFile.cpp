@@ -52,3 +52,13 @@ ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& c
         return WriteFailed(file);
     return {};
 }
+
+ReportWriteResult WriteWholeFile(const std::string& path, std::string_view bytes)
+{
+    CReportFile file(path);
+    if (!file.IsOpen())
+        return CreateFailed(file.LastError());
+    if (!file.Write(bytes) || !file.Close())
+        return WriteFailed(file.LastError());
+    return {};
+}

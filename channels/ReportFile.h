@@ -3,6 +3,7 @@
 // failure the way the operator sees it.
 
 #include <string>
+#include <string_view>
 
 #include "ChannelTable.h"
 #include "OperatorMessages.h"
@@ -31,3 +32,5 @@ struct ReportWriteResult {
 // it, and writes the report. A write or close failure keeps what was written and
 // reports DiskFull.
 ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& channels);
+// Another file of the run (JUnit XML) under the same rules, written in one piece.
+ReportWriteResult WriteWholeFile(const std::string& path, std::string_view bytes);

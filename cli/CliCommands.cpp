@@ -10,6 +10,8 @@
 #include "Doctor.h"
 #include "ExitCode.h"
 #include "HexDump.h"
+#include "HostName.h"
+#include "JUnitReport.h"
 #include "JsonReport.h"
 #include "ReportFile.h"
 #include "ReportFormat.h"
@@ -40,6 +42,10 @@ int CCliCommands::Run(const CliOptions& options)
     // Trace lines and a bar redrawn in place would garble each other.
     if (m_terminal && !options.trace)
         m_progress.emplace(m_err);
+    if (m_progress)
+        m_clock.emplace(*m_progress, m_messages.Shown());
+    else
+        m_clock.emplace(m_noProgress, m_messages.Shown());
 
     switch (options.command) {
     case CliCommand::Scan:
@@ -79,9 +85,7 @@ int CCliCommands::Verify()
 
 IPassObserver& CCliCommands::Progress()
 {
-    if (m_progress)
-        return *m_progress;
-    return m_noProgress;
+    return *m_clock;
 }
 
 bool CCliCommands::AnyPresentCardNotGood() const
@@ -95,6 +99,7 @@ bool CCliCommands::AnyPresentCardNotGood() const
 
 int CCliCommands::Finish(const CliOptions& options, int exitCode)
 {
+    const bool passFailed = exitCode == kExitFailed;
     if (!options.reportPath.empty()) {
         const ReportWriteResult written = WriteReportFile(options.reportPath, m_channels);
         if (!written.ok()) {
@@ -102,9 +107,31 @@ int CCliCommands::Finish(const CliOptions& options, int exitCode)
             exitCode = kExitFailed;
         }
     }
+    if (!options.junitPath.empty() && !WriteJUnit(options, passFailed))
+        exitCode = kExitFailed;
     if (options.json)
         return Print(FormatJsonReport(m_channels, m_messages.Shown()), exitCode);
     return Print(FormatReport(m_channels, "\n"), exitCode);
+}
+
+bool CCliCommands::WriteJUnit(const CliOptions& options, bool passFailed)
+{
+    JUnitRun run;
+    run.kind = options.command == CliCommand::Scan ? PassKind::Scan : PassKind::Verify;
+    run.board = m_instrument.Board();
+    run.address = m_instrument.Address();
+    run.hostname = HostName();
+    run.started = m_clock->Started();
+    run.seconds = m_clock->TotalSeconds();
+    run.cardSeconds = m_clock->CardSeconds();
+    run.cardMessages = m_clock->CardMessages();
+    run.passFailed = passFailed;
+    run.messages = m_messages.Shown();
+    const ReportWriteResult written = WriteWholeFile(options.junitPath, FormatJUnitReport(run, m_channels));
+    if (written.ok())
+        return true;
+    m_messages.ShowMessage(FileErrorText(written.cause, options.junitPath), written.icon());
+    return false;
 }
 
 int CCliCommands::Print(const std::string& text, int exitCode)

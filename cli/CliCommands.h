@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "CardClock.h"
 #include "ChannelTable.h"
 #include "CliOptions.h"
 #include "IChannelRows.h"
@@ -33,8 +34,10 @@ private:
     int Peek(const CliOptions& options);
     int Poke(const CliOptions& options);
     int Dump(const CliOptions& options);
-    // Report file, then the table on `out`; returns the exit code after both.
+    // Report file, JUnit file, then the table on `out`; returns the exit code after all.
     int Finish(const CliOptions& options, int exitCode);
+    // Returns whether the file was written; says why not on `err` otherwise.
+    bool WriteJUnit(const CliOptions& options, bool passFailed);
     bool AnyPresentCardNotGood() const;
     IPassObserver& Progress();
     int FailWithError();
@@ -49,6 +52,7 @@ private:
     CTraceLog m_trace;
     std::optional<CTerminalProgress> m_progress;
     CNoPassObserver m_noProgress;
+    std::optional<CCardClock> m_clock;
     CNoChannelRows m_rows;
     ChannelTable m_channels;
 };

@@ -7,6 +7,7 @@
 
 #include "CliNumber.h"
 #include "ExitCode.h"
+#include "ValdinaVersion.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     app.add_option("--board", board, "GPIB board index 0..15 (default 0)")->type_name("N");
     app.add_option("--address", busAddress, "the mainframe's primary GPIB address 0..30 (default 29)")
         ->type_name("N");
+    app.add_option("--junit", options.junitPath, "scan, verify: also write the cards as JUnit XML")->type_name("FILE");
+    app.set_version_flag("--version", std::string("valdina-cli ") + VALDINA_VERSION, "print the version and exit");
 
     std::string channel;
     std::string address;
@@ -97,6 +100,9 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     } catch (const CLI::CallForAllHelp& e) {
         app.exit(e, out, err);
         return {std::nullopt, kExitOk};
+    } catch (const CLI::CallForVersion& e) {
+        app.exit(e, out, err);
+        return {std::nullopt, kExitOk};
     } catch (const CLI::ParseError& e) {
         // A word that is no command is named, rather than "a subcommand is required".
         const std::string unknown = app.get_subcommands().empty() ? FirstWord(app.remaining()) : std::string();
@@ -124,9 +130,16 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
 
     const bool table = options.command == CliCommand::Scan || options.command == CliCommand::Verify;
     const bool report = app.count("--report") > 0;
+    const bool junit = app.count("--junit") > 0;
     std::string error;
     if (!table && report)
         error = "--report: only scan and verify write a report";
+    else if (!table && junit)
+        error = "--junit: only scan and verify write JUnit XML";
+    else if (junit && options.junitPath.empty())
+        error = "--junit: the file name is empty";
+    else if (junit && report && options.junitPath == options.reportPath)
+        error = "--junit: the report file cannot also be the JUnit file";
     else if (!table && options.json)
         error = "--json: only scan and verify print a table";
     else if (report && options.reportPath.empty())

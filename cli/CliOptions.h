@@ -14,6 +14,7 @@ struct CliOptions {
     std::uint16_t address = 0;
     std::uint8_t byte = 0;
     std::string reportPath;   // empty: no report file
+    std::string junitPath;    // empty: no JUnit XML file
     bool json = false;
     bool trace = false;
     int board = 0;                  // GPIB board index
@@ -22,7 +23,7 @@ struct CliOptions {
 
 struct CliParseOutcome {
     std::optional<CliOptions> options;  // set when the command is to run
-    int exitCode = 0;                    // otherwise: 0 after --help, 64 for a usage error
+    int exitCode = 0;                    // otherwise: 0 after --help or --version, 64 for a usage error
 };
 
 // Help goes to `out`, usage errors to `err`.

@@ -1,17 +1,8 @@
 #include "JsonReport.h"
 
-#include <cstring>
 #include <nlohmann/json.hpp>
 
-namespace {
-
-// The record's texts are zero-terminated within their 16 bytes; never read past them.
-std::string FixedText(const char (&text)[16])
-{
-    return std::string(text, strnlen(text, sizeof text));
-}
-
-} // namespace
+#include "CardText.h"
 
 std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std::string>& failures)
 {

@@ -119,9 +119,14 @@ TEST(CliOptions, TableOptionsBelongToScanAndVerify)
     EXPECT_TRUE(after.outcome.options->trace);
     EXPECT_FALSE(after.outcome.options->json);
 
+    const Parsed junit = Parse({"--junit", "j.xml", "verify"});
+    ASSERT_TRUE(junit.outcome.options.has_value()) << junit.err;
+    EXPECT_EQ(junit.outcome.options->junitPath, "j.xml");
+
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"clear", "--json"}, {"dump", "3", "--report", "r.txt"}, {"scan", "--report", ""}, {}, {"frobnicate"},
-             {"scan", "verify"}, {"scan", "--color"}}) {
+             {"scan", "verify"}, {"scan", "--color"}, {"peek", "1", "2", "--junit", "j.xml"}, {"verify", "--junit", ""},
+             {"verify", "--junit", "r.txt", "--report", "r.txt"}}) {
         const Parsed parsed = Parse(arguments);
         EXPECT_EQ(parsed.outcome.exitCode, kExitUsage) << (arguments.empty() ? "(none)" : arguments.front());
         EXPECT_FALSE(parsed.err.empty());

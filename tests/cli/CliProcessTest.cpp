@@ -15,6 +15,7 @@
 #include "ExitCode.h"
 #include "ReportFormat.h"
 #include "SimScenario.h"
+#include "TempFolder.h"
 #include "TextLines.h"
 #include "TextFormat.h"
 
@@ -52,28 +53,6 @@ std::string DefaultSerial(int channel)
 {
     return FormatText("%08d", 21000000 + channel);
 }
-
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char name[] = "/tmp/valdina-cli-test-XXXXXX";
-        m_path = mkdtemp(name);
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_path); }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 TEST(CliVerify, AllCardsGoodExitsZeroWithTheReport)
 {

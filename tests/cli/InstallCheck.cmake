@@ -19,11 +19,14 @@ set(expected
 if(WITH_UI)
   list(APPEND expected "${CMAKE_INSTALL_BINDIR}/valdina")
 endif()
-if(EXISTS "${SOURCE_DIR}/res/valdina.png")
-  file(GLOB_RECURSE icons RELATIVE "${prefix}" "${prefix}/share/icons/hicolor/*/apps/valdina.png")
-  if(NOT icons)
-    list(APPEND missing "share/icons/hicolor/<size>/apps/valdina.png")
-  endif()
+if(UNIX)
+  # Icon=valdina of the desktop entry resolves in the hicolor theme.
+  list(APPEND expected
+    "${CMAKE_INSTALL_DATADIR}/icons/hicolor/16x16/apps/valdina.png"
+    "${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps/valdina.png"
+    "${CMAKE_INSTALL_MANDIR}/man1/valdina-cli.1.gz"
+    "${CMAKE_INSTALL_MANDIR}/man1/valdina.1.gz"
+    "${CMAKE_INSTALL_DATADIR}/bash-completion/completions/valdina-cli")
 endif()
 foreach(file IN LISTS expected)
   if(NOT EXISTS "${prefix}/${file}")
@@ -43,6 +46,15 @@ file(REMOVE_RECURSE "${prefix}")
 
 if(missing)
   message(FATAL_ERROR "not installed: ${missing}")
+endif()
+# Every file is installed once ("Installing:" or "Up-to-date:" per file and rule).
+string(REGEX MATCHALL "(Installing|Up-to-date): [^\n]*" installed "${output}")
+list(TRANSFORM installed REPLACE "^[^:]*: " "")
+list(LENGTH installed installed_count)
+list(REMOVE_DUPLICATES installed)
+list(LENGTH installed distinct_count)
+if(NOT installed_count EQUAL distinct_count)
+  message(FATAL_ERROR "some file is installed twice:\n${output}")
 endif()
 if(sim_files AND NOT WITH_SIM)
   message(FATAL_ERROR "the simulated driver was installed without VALDINA_INSTALL_SIM: ${sim_files}")

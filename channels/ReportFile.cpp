@@ -59,6 +59,6 @@ ReportWriteResult WriteWholeFile(const std::string& path, std::string_view bytes
     if (!file.IsOpen())
         return CreateFailed(file.LastError());
     if (!file.Write(bytes) || !file.Close())
-        return WriteFailed(file.LastError());
+        return WriteFailed(file);
     return {};
 }

@@ -65,6 +65,13 @@ CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(State
 
     // The startup prompt runs once, from the event loop, over the shown window.
     AfxGetVerifierApp()->m_commandGate.Post(this, [this] { OnStartupPrompt(); });
+    AfxGetVerifierApp()->m_instrument.SetTransactionObserver(&m_pump);
+}
+
+CChannelView::~CChannelView()
+{
+    if (CVerifierApp* app = AfxGetVerifierApp())
+        app->m_instrument.SetTransactionObserver(nullptr);
 }
 
 // ---- commands
@@ -114,13 +121,15 @@ void CChannelView::PostCommand(unsigned id)
 bool CChannelView::ScanChannels()
 {
     CVerifierApp& app = *AfxGetVerifierApp();
-    return ::ScanChannels(app.m_instrument, app.m_channels, *this, *this);
+    m_cancel.Reset();
+    return ::ScanChannels(app.m_instrument, app.m_channels, *this, *this, &m_cancel);
 }
 
 void CChannelView::VerifyAllChannels()
 {
     CVerifierApp& app = *AfxGetVerifierApp();
-    ::VerifyAllChannels(app.m_instrument, app.m_channels, *this, *this);
+    m_cancel.Reset();
+    ::VerifyAllChannels(app.m_instrument, app.m_channels, *this, *this, &m_cancel);
 }
 
 void CChannelView::OnStartupPrompt()
@@ -266,24 +275,48 @@ int CChannelView::CompareRows(int channelA, int channelB) const
 void CChannelView::BeginPass(PassKind)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_sinceCardStart.invalidate();
+    m_pump.Begin();
+    emit passRunning(true);
 }
 
-void CChannelView::ChannelDone(PassKind kind, int done, int total, int channel, int)
+void CChannelView::CardStarted(PassKind kind, int index, int total, int channel)
 {
-    if (QTreeWidgetItem* item = Row(FindChannelRow(channel)); item && isVisible())
-        viewport()->repaint(visualItemRect(item));
     emit progressText(QStringLiteral("%1 channel %2 (%3 of %4)...")
                           .arg(kind == PassKind::Verify ? QStringLiteral("Verifying") : QStringLiteral("Scanning"))
                           .arg(channel)
-                          .arg(done)
+                          .arg(index)
                           .arg(total));
-    // Keep the window painted; operator input waits until the pass has ended, and
-    // posted commands wait in the command gate.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The card's row and the status bar are painted before its first command, unless
+    // the cards go by faster than the eye: then the next frame shows where the pass is.
+    const bool cardsAreSlow = !m_sinceCardStart.isValid() || m_sinceCardStart.elapsed() >= CPassEventPump::kFrameIntervalMs;
+    m_sinceCardStart.start();
+    m_pump.Pump(cardsAreSlow);
 }
 
-void CChannelView::EndPass(PassKind)
+void CChannelView::ChannelDone(PassKind, int, int, int, int)
 {
+    m_pump.Pump(false);
+}
+
+void CChannelView::EndPass(PassKind kind)
+{
+    m_pump.End();
+    QString summary;
+    if (m_cancel.Stopped()) {
+        summary = QStringLiteral("%1 cancelled after %2 of %3 cards")
+                      .arg(kind == PassKind::Verify ? QStringLiteral("Verify All") : QStringLiteral("Refresh"))
+                      .arg(m_cancel.Done())
+                      .arg(m_cancel.Total());
+    }
+    emit passEnded(summary);
     emit progressText(QString());
+    emit passRunning(false);
     QApplication::restoreOverrideCursor();
+}
+
+void CChannelView::CancelPass()
+{
+    if (m_pump.Active())
+        m_cancel.Request();
 }

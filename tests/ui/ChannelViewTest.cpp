@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "ChannelStatus.h"
 #include "ResourceImages.h"
 #include "TestScenarios.h"
+#include "TransactionObserver.h"
 #include "UiHarness.h"
 #include "resource.h"
 
@@ -197,47 +200,82 @@ TEST(ChannelView, SortStateOutlivesAScanAndErrorSortsByTheRecords)
     EXPECT_EQ((std::set<int>{rows[4], rows[5]}), (std::set<int>{17, 37}));
 }
 
-TEST(ChannelView, PassShowsEachCardsVerdictAsItIsDoneWithWaitCursorAndProgress)
+TEST(ChannelView, EachCardShowsReadingAndItsProgressPaintedBeforeItsFirstRead)
 {
-    SimScenario scenario(SmallMainframe());
+    nlohmann::json mainframe = SmallMainframe();
+    mainframe["latency_us"] = 200;   // every card takes longer than a frame
+    SimScenario scenario(mainframe);
     CWindowHarness window([](QWidget* dialog) {
         dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
         ClickOk(dialog);
     });
     ASSERT_EQ(window.RowChannels().size(), 6u);
+    CChannelView& view = window.View();
+    auto* pane = window.Frame().StatusBar()->findChild<QLabel*>("ID_SEPARATOR");
+    ASSERT_NE(pane, nullptr);
+
+    // What the last paints showed: each row's status text, and the message pane.
+    std::map<int, QString> paintedRows;
+    QString paintedMessage;
+    PaintWatcher watcher([&](QObject* target, const QRegion& region) {
+        if (target == pane)
+            paintedMessage = pane->text();
+        if (target != view.viewport())
+            return;
+        for (int channel : window.RowChannels()) {
+            QTreeWidgetItem* item = view.topLevelItem(window.RowOf(channel));
+            if (region.intersects(view.visualItemRect(item)))
+                paintedRows[channel] = item->text(ColStatus);
+        }
+    });
 
     struct Snapshot {
         int channel;
-        std::map<int, std::string> statusTexts;
-        QString message;
+        QString message, paintedMessage;
+        std::map<int, std::string> texts;
+        QString paintedRow;
+        QRgb lamp;
         bool waitCursor;
     };
     std::vector<Snapshot> snapshots;
-    QObject::connect(&window.View(), &CChannelView::progressText, &window.View(), [&](const QString& text) {
-        const auto match = QRegularExpression(R"(^Verifying channel (\d+) \((\d+) of (\d+)\)\.\.\.$)").match(text);
-        if (!match.hasMatch())
+    std::string previousLabel;
+    BusWatcher bus([&](const TransactionRecord& record) {
+        const bool firstRead = record.label == "RdEe4" && previousLabel != "RdEe4";
+        previousLabel = std::string(record.label);
+        if (!firstRead)
             return;
-        Snapshot shot{match.captured(1).toInt(), {}, window.Frame().MessageText(),
+        const auto match = QRegularExpression(R"(^Verifying channel (\d+) \((\d+) of 6\)\.\.\.$)").match(pane->text());
+        ASSERT_TRUE(match.hasMatch()) << pane->text().toStdString();
+        const int channel = match.captured(1).toInt();
+        QTreeWidgetItem* item = view.topLevelItem(window.RowOf(channel));
+        Snapshot shot{channel, pane->text(), paintedMessage, {}, paintedRows[channel],
+                      item->icon(ColStatus).pixmap(12, 12).toImage().pixel(5, 5) & 0xFFFFFF,
                       QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor};
-        for (int channel : window.RowChannels())
-            shot.statusTexts[channel] = window.View().topLevelItem(window.RowOf(channel))->text(ColStatus).toStdString();
+        for (int other : window.RowChannels())
+            shot.texts[other] = view.topLevelItem(window.RowOf(other))->text(ColStatus).toStdString();
         snapshots.push_back(shot);
     });
+    view.Pump().SetNext(&bus);
 
     window.Command(ID_VERIFY_ALL);
+    view.Pump().SetNext(nullptr);
     ASSERT_EQ(snapshots.size(), 6u);
-    const auto finalTexts = window.ColumnTexts(ColStatus);
-    const auto channels = window.RowChannels();
     std::map<int, std::string> finalByChannel;
-    for (size_t i = 0; i < channels.size(); ++i)
-        finalByChannel[channels[i]] = finalTexts[i];
+    for (int channel : window.RowChannels())
+        finalByChannel[channel] = view.topLevelItem(window.RowOf(channel))->text(ColStatus).toStdString();
 
-    for (const Snapshot& shot : snapshots) {
+    for (size_t i = 0; i < snapshots.size(); ++i) {
+        const Snapshot& shot = snapshots[i];
+        EXPECT_EQ(shot.channel, SmallMainframeCards()[i].channel);
+        EXPECT_EQ(shot.paintedMessage.toStdString(), shot.message.toStdString());
+        EXPECT_EQ(shot.paintedRow.toStdString(), "reading") << shot.channel;
+        EXPECT_EQ(shot.lamp, qRgb(0, 0, 255) & 0xFFFFFF) << shot.channel;
         EXPECT_TRUE(shot.waitCursor);
-        EXPECT_TRUE(shot.message.startsWith("Verifying channel " + QString::number(shot.channel)));
-        for (const auto& [channel, text] : shot.statusTexts) {
-            if (channel <= shot.channel) {
+        for (const auto& [channel, text] : shot.texts) {
+            if (channel < shot.channel) {
                 EXPECT_EQ(text, finalByChannel[channel]) << "channel " << channel << " at " << shot.channel;
+            } else if (channel == shot.channel) {
+                EXPECT_EQ(text, "reading");
             } else if (channel != 0) {
                 EXPECT_EQ(text, "unknown") << "channel " << channel << " at " << shot.channel;
             }

@@ -99,11 +99,30 @@ TEST(ChannelView, ColumnsAreTitledAlignedAndSizedFromTheListFont)
         EXPECT_TRUE(view.headerItem()->textAlignment(column) & Qt::AlignRight);
     }
 
-    // Row operations on no row change nothing.
+    // Row operations on no row change no row.
+    const auto lampKeys = [&view] {
+        std::vector<qint64> keys;
+        for (int n = 0; n < view.topLevelItemCount(); ++n)
+            keys.push_back(view.topLevelItem(n)->icon(ColStatus).cacheKey());
+        return keys;
+    };
+    std::vector<std::vector<std::string>> texts;
+    for (int column = 0; column < 6; ++column)
+        texts.push_back(window.ColumnTexts(column));
+    const std::vector<qint64> lamps = lampKeys();
     EXPECT_EQ(view.FindChannelRow(99), -1);
-    view.SetRowText(-1, ColStatus, "Good");
-    view.SetRowImage(-1, StatusGood);
+    const int rows = view.topLevelItemCount();
+    for (int row : {-1, rows}) {
+        view.SetRowText(row, ColStatus, "Good");
+        view.SetRowText(row, ColError, "invalid checksum (gain)");
+        view.SetRowImage(row, StatusGood);
+    }
+    EXPECT_EQ(view.topLevelItemCount(), rows);
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(window.ColumnTexts(column), texts[static_cast<size_t>(column)]) << column;
+    EXPECT_EQ(lampKeys(), lamps);
     EXPECT_EQ(view.GetRowChannel(-1), -1);
+    EXPECT_EQ(view.GetRowChannel(rows), -1);
 }
 
 TEST(ChannelView, StateLampBitmapHasTheDiscsAndTheQuestionMark)

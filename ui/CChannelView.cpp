@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <algorithm>
 #include <cstring>
 
 #include "CChannelItem.h"
@@ -62,6 +63,12 @@ CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(State
     setColumnWidth(ColError, 8 * narrow);
 
     connect(header(), &QHeaderView::sectionClicked, this, &CChannelView::OnColumnClick);
+    // However rows leave, their channels lose them.
+    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rowOfChannel.fill(nullptr); });
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex& parent, int first, int last) {
+        for (int row = first; !parent.isValid() && row <= last; ++row)
+            std::replace(m_rowOfChannel.begin(), m_rowOfChannel.end(), topLevelItem(row), static_cast<QTreeWidgetItem*>(nullptr));
+    });
 
     // The startup prompt runs once, from the event loop, over the shown window.
     AfxGetVerifierApp()->m_commandGate.Post(this, [this] { OnStartupPrompt(); });
@@ -212,16 +219,17 @@ int CChannelView::AddChannelRow(const CChannelInfo& info, int rack, int slot)
     for (int column : {ColChan, ColRack, ColSlot})
         item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     addTopLevelItem(item);
+    if (info.m_nAddress >= 0 && info.m_nAddress < kChannelCount)
+        m_rowOfChannel[static_cast<size_t>(info.m_nAddress)] = item;
     return topLevelItemCount() - 1;
 }
 
 int CChannelView::FindChannelRow(int channel)
 {
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        if (topLevelItem(row)->data(0, Qt::UserRole).toInt() == channel)
-            return row;
-    }
-    return -1;
+    if (channel < 0 || channel >= kChannelCount)
+        return -1;
+    QTreeWidgetItem* item = m_rowOfChannel[static_cast<size_t>(channel)];
+    return item ? indexOfTopLevelItem(item) : -1;
 }
 
 void CChannelView::SetRowText(int row, int column, const std::string& text)

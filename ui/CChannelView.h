@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QTreeWidget>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -81,6 +82,9 @@ private:
     QTreeWidgetItem* Row(int row) const;
 
     std::vector<QIcon> m_lamps;
+    // The row item of each channel, so a pass finds a card's row without a search
+    // through every row; rows leave only all at once.
+    std::array<QTreeWidgetItem*, kChannelCount> m_rowOfChannel{};
     ChannelSortInfo m_sortInfo;
     std::function<bool(std::string&)> m_promptReportPath;
     CPassCancel m_cancel;

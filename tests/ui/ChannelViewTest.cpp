@@ -304,6 +304,26 @@ TEST(ChannelView, EachCardShowsReadingAndItsProgressPaintedBeforeItsFirstRead)
     EXPECT_EQ(finalByChannel[2], "Good");
     EXPECT_EQ(window.Frame().MessageText(), "Ready");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // The scan names each card in the painted status bar before its first command,
+    // when its cards take longer than a frame.
+    mainframe["latency_us"] = 10000;
+    SimScenario slower(mainframe);
+    std::vector<std::string> scanned;
+    BusWatcher selects([&](const TransactionRecord& record) {
+        if (record.label == "Select")
+            scanned.push_back(std::string(record.command) + ": " + paintedMessage.toStdString());
+    });
+    view.Pump().SetNext(&selects);
+    window.Command(ID_REFRESH);
+    view.Pump().SetNext(nullptr);
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < SmallMainframeCards().size(); ++i) {
+        const int channel = SmallMainframeCards()[i].channel;
+        expected.push_back("S " + std::to_string(channel) + ": Scanning channel " + std::to_string(channel) + " ("
+                           + std::to_string(i + 1) + " of 6)...");
+    }
+    EXPECT_EQ(scanned, expected);
 }
 
 TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)

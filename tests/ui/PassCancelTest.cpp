@@ -38,30 +38,21 @@ size_t CountSent(const SimScenario& scenario, const std::string& prefix)
     return count;
 }
 
-// Runs `action` once, at the first transaction of the card selected with `select`.
-class AtCard {
-public:
-    AtCard(CChannelView& view, std::string select, std::function<void()> action)
-        : m_view(view), m_select(std::move(select)), m_action(std::move(action)),
-          m_bus([this](const TransactionRecord& record) {
-              if (!m_fired && record.command == m_select) {
-                  m_fired = true;
-                  m_action();
-              }
-          })
-    {
-        m_view.Pump().SetNext(&m_bus);
-    }
-    ~AtCard() { m_view.Pump().SetNext(nullptr); }
-    bool Fired() const { return m_fired; }
-
-private:
-    CChannelView& m_view;
-    std::string m_select;
-    std::function<void()> m_action;
-    BusWatcher m_bus;
-    bool m_fired = false;
-};
+// Runs command `id`, doing `action` once right after the transaction `command`.
+bool CommandActingAt(CWindowHarness& window, unsigned id, const std::string& command, const std::function<void()>& action)
+{
+    bool fired = false;
+    BusWatcher bus([&](const TransactionRecord& record) {
+        if (!fired && record.command == command) {
+            fired = true;
+            action();
+        }
+    });
+    window.View().Pump().SetNext(&bus);
+    window.Command(id);
+    window.View().Pump().SetNext(nullptr);
+    return fired;
+}
 }
 
 TEST(PassCancel, EscStopsVerifyAllAfterTheCardInProgressAndOtherKeysAreHeld)
@@ -71,16 +62,12 @@ TEST(PassCancel, EscStopsVerifyAllAfterTheCardInProgressAndOtherKeysAreHeld)
     ASSERT_EQ(window.RowChannels().size(), 6u);
     scenario.clearBusLog();
     bool buttonShown = false;
-    {
-        AtCard at(window.View(), "S 2", [&] {
-            buttonShown = window.Frame().CancelButton()->isVisible();
-            // Refresh by its shortcut, then Esc, as the window system would deliver them.
-            QTest::keyClick(&window.View(), Qt::Key_F5);
-            QCoreApplication::postEvent(&window.View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-        });
-        window.Command(ID_VERIFY_ALL);
-        ASSERT_TRUE(at.Fired());
-    }
+    ASSERT_TRUE(CommandActingAt(window, ID_VERIFY_ALL, "S 2", [&] {
+        buttonShown = window.Frame().CancelButton()->isVisible();
+        // Refresh by its shortcut, then Esc, as the window system would deliver them.
+        QTest::keyClick(&window.View(), Qt::Key_F5);
+        QCoreApplication::postEvent(&window.View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }));
     EXPECT_TRUE(buttonShown);
     EXPECT_FALSE(window.Frame().CancelButton()->isVisible());
 
@@ -107,13 +94,8 @@ TEST(PassCancel, CancelButtonEndsAScanLikeABusFailureWithoutAMessage)
     SimScenario scenario(SlowMainframe());
     CWindowHarness window(ScanOnly);
     scenario.clearBusLog();
-    {
-        AtCard at(window.View(), "S 17", [&] {
-            QTest::mouseClick(window.Frame().CancelButton(), Qt::LeftButton);
-        });
-        window.Command(ID_REFRESH);
-        ASSERT_TRUE(at.Fired());
-    }
+    ASSERT_TRUE(CommandActingAt(window, ID_REFRESH, "S 17",
+                                [&] { QTest::mouseClick(window.Frame().CancelButton(), Qt::LeftButton); }));
     EXPECT_EQ(window.RowChannels(), (std::vector<int>{0, 2, 17}));
     for (int channel : {37, 40, 255})
         EXPECT_EQ(window.app.m_channels[static_cast<size_t>(channel)].m_nStatus, StatusUnknown) << channel;
@@ -128,14 +110,10 @@ TEST(PassCancel, CloseBoxDuringAPassCancelsItThenClosesTheWindow)
     CWindowHarness window(ScanOnly);
     scenario.clearBusLog();
     bool stillOpen = false;
-    {
-        AtCard at(window.View(), "S 0", [&] {
-            window.Frame().close();
-            stillOpen = window.Frame().isVisible();
-        });
-        window.Command(ID_VERIFY_ALL);
-        ASSERT_TRUE(at.Fired());
-    }
+    ASSERT_TRUE(CommandActingAt(window, ID_VERIFY_ALL, "S 0", [&] {
+        window.Frame().close();
+        stillOpen = window.Frame().isVisible();
+    }));
     EXPECT_TRUE(stillOpen);
     EXPECT_FALSE(window.Frame().isVisible());
     EXPECT_EQ(window.app.m_channels[0].m_nStatus, StatusGood);

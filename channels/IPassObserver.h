@@ -1,6 +1,6 @@
 #pragma once
 // Watches a scan or verify pass: the window holds the wait cursor between Begin and
-// End and repaints as each card is done; the command line draws a progress bar.
+// End and names each card as it starts; the command line draws a progress bar.
 // Observing changes nothing of the bus traffic, states, texts or messages.
 
 enum class PassKind { Scan, Verify };

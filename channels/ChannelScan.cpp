@@ -25,7 +25,8 @@ int CountPresent(const std::uint8_t* presence)
 
 } // namespace
 
-bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer)
+bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
+                  CPassCancel* cancel)
 {
     CPassGuard pass(observer, PassKind::Scan);
 
@@ -41,6 +42,7 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
 
     const int total = CountPresent(presence);
     int done = 0;
+    bool cancelled = false;
     for (int rack = 0; rack < kRackCount; ++rack) {
         const std::uint16_t word = RackWord(presence, rack);
         for (int slot = 0; slot < kSlotsPerRack; ++slot) {
@@ -54,18 +56,25 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
 
             std::memset(info.m_szSerial, 0, sizeof info.m_szSerial);
             std::memset(info.m_szModel, 0, sizeof info.m_szModel);
-            // After the first failure the scan stops talking to the mainframe but
-            // still records every position from the presence map.
-            if (ok)
+            // After the first failure or a cancel the scan stops talking to the
+            // mainframe but still records every position from the presence map.
+            if (ok && !cancelled)
+                cancelled = CPassGuard::StopHere(cancel, done, total);
+            const bool talking = ok && !cancelled;
+            if (talking) {
+                pass.CardStarted(done + 1, total, channel);
                 ok = instrument.Select(channel) != 0;
-            if (ok)
+            }
+            if (talking && ok)
                 ok = instrument.QuerySN(info.m_szSerial) != 0;
-            if (ok)
+            if (talking && ok)
                 instrument.QueryModel(info.m_szModel);
 
             info.m_nStatus = StatusUnknown;
             if (std::strcmp(info.m_szSerial, "00000001") == 0)
                 info.m_nStatus = StatusFail;
+            if (cancelled)
+                continue;
             if (ok)
                 rows.AddChannelRow(info, rack, slot);
             pass.ChannelDone(++done, total, channel, info.m_nStatus);
@@ -74,5 +83,5 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
 
     if (!ok)
         instrument.ShowError();
-    return ok;
+    return ok && !cancelled;
 }

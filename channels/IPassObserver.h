@@ -1,6 +1,6 @@
 #pragma once
 // Watches a scan or verify pass: the window holds the wait cursor between Begin and
-// End and repaints as each card is done; the command line draws a progress bar.
+// End and names each card as it starts; the command line draws a progress bar.
 // Observing changes nothing of the bus traffic, states, texts or messages.
 
 enum class PassKind { Scan, Verify };
@@ -9,6 +9,9 @@ class IPassObserver {
 public:
     virtual ~IPassObserver() = default;
     virtual void BeginPass(PassKind kind) = 0;
+    // Card `index` of `total` (1-based) starts: before its first command of the
+    // scan, after it was marked reading in the pass (before its first EEPROM read).
+    virtual void CardStarted(PassKind, int /*index*/, int /*total*/, int /*channel*/) {}
     // Card `done` of `total` (1-based) finished; `channel` and its state afterwards.
     virtual void ChannelDone(PassKind kind, int done, int total, int channel, int status) = 0;
     // Called on every path out of the pass.

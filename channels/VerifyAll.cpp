@@ -13,7 +13,8 @@ constexpr int kErrorColumn = 5;
 
 } // namespace
 
-bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer)
+bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
+                       CPassCancel* cancel)
 {
     CPassGuard pass(observer, PassKind::Verify);
 
@@ -32,6 +33,8 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
         CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
         if (info.m_nStatus == StatusNotPresent)
             continue;
+        if (CPassGuard::StopHere(cancel, done, total))
+            break;
         ++done;
         const int row = rows.FindChannelRow(channel);
         if (!instrument.Select(channel)) {
@@ -43,6 +46,7 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
         info.m_nStatus = StatusReading;
         rows.SetRowText(row, kStatusColumn, info.StatusText());
         rows.SetRowImage(row, StatusReading);
+        pass.CardStarted(done, total, channel);
 
         const bool read = instrument.ReadEepromImage(channel, image) != 0;
         if (read) {

@@ -4,9 +4,12 @@
 
 class CInstrument;
 class IChannelRows;
+class CPassCancel;
 class IPassObserver;
 
 // Reads, checks and self-tests every card that the last scan found, card by card
 // in channel order, writing each verdict into its record and its row. Returns false
 // only when the mainframe did not answer at the start, so nothing was verified.
-bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer);
+// A `cancel` request stops it before the next card; later cards keep state and row.
+bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
+                       CPassCancel* cancel = nullptr);

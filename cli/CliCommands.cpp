@@ -6,6 +6,7 @@
 
 #include "BlockListing.h"
 #include "CInstrument.h"
+#include "CPassCancel.h"
 #include "ChannelScan.h"
 #include "Doctor.h"
 #include "ExitCode.h"
@@ -71,16 +72,30 @@ int CCliCommands::Run(const CliOptions& options)
 
 int CCliCommands::Scan()
 {
-    return ScanChannels(m_instrument, m_channels, m_rows, Progress()) ? kExitOk : kExitFailed;
+    const bool ok = ScanChannels(m_instrument, m_channels, m_rows, Progress(), m_cancel);
+    ReportCancel("scan");
+    return ok ? kExitOk : kExitFailed;
 }
 
 int CCliCommands::Verify()
 {
-    if (!ScanChannels(m_instrument, m_channels, m_rows, Progress()))
+    if (!ScanChannels(m_instrument, m_channels, m_rows, Progress(), m_cancel)) {
+        ReportCancel("scan");
         return kExitFailed;
-    if (!VerifyAllChannels(m_instrument, m_channels, m_rows, Progress()))
+    }
+    if (!VerifyAllChannels(m_instrument, m_channels, m_rows, Progress(), m_cancel))
         return kExitFailed;
+    ReportCancel("verify");
     return AnyPresentCardNotGood() ? kExitNotGood : kExitOk;
+}
+
+bool CCliCommands::ReportCancel(const char* pass)
+{
+    if (m_cancel == nullptr || !m_cancel->Stopped())
+        return false;
+    m_err << "valdina-cli: " << pass << " cancelled after " << m_cancel->Done() << " of " << m_cancel->Total()
+          << " cards\n" << std::flush;
+    return true;
 }
 
 IPassObserver& CCliCommands::Progress()

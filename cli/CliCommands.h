@@ -15,6 +15,7 @@
 #include "TraceLog.h"
 
 class CInstrument;
+class CPassCancel;
 
 class CCliCommands {
 public:
@@ -26,6 +27,8 @@ public:
 
     // Returns the exit code.
     int Run(const CliOptions& options);
+    // A request there stops the scan or pass at its next card; the table is printed as it stands.
+    void SetCancel(CPassCancel* cancel) { m_cancel = cancel; }
 
 private:
     int Scan();
@@ -41,6 +44,8 @@ private:
     bool AnyPresentCardNotGood() const;
     IPassObserver& Progress();
     int FailWithError();
+    // Says on `err` where a cancel stopped the `pass`; false when none did.
+    bool ReportCancel(const char* pass);
     // Writes `text` to `out`; a failed write turns `exitCode` into a failure.
     int Print(const std::string& text, int exitCode);
 
@@ -55,4 +60,5 @@ private:
     std::optional<CCardClock> m_clock;
     CNoChannelRows m_rows;
     ChannelTable m_channels;
+    CPassCancel* m_cancel = nullptr;
 };

@@ -19,7 +19,9 @@ constexpr const char* kExitCodeHelp =
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
     "      clear, peek, poke or dump failed, or the report file or the output\n"
     "      could not be written; doctor: some step failed\n"
-    "  64  usage error (nothing is sent to the mainframe)\n";
+    "  64  usage error (nothing is sent to the mainframe)\n"
+    "  130, 143  scan or verify stopped by SIGINT or SIGTERM after the card in\n"
+    "      progress; the table is printed as it stands (a second signal ends it at once)\n";
 
 // Stores the value and returns an empty text, or returns the usage error.
 template <typename T>

@@ -4,8 +4,10 @@
 #include <iostream>
 
 #include "CInstrument.h"
+#include "CPassCancel.h"
 #include "CliCommands.h"
 #include "CliOptions.h"
+#include "SignalCancel.h"
 #include "TerminalProgress.h"
 
 int main(int argc, char** argv)
@@ -16,8 +18,18 @@ int main(int argc, char** argv)
     if (!parsed.options)
         return parsed.exitCode;
 
+    // Only the scan and the pass can stop at a card; the other commands are one
+    // exchange each and die of a signal as usual.
+    static CPassCancel cancel;
+    const CliCommand command = parsed.options->command;
+    if (command == CliCommand::Scan || command == CliCommand::Verify)
+        CancelOnSignals(cancel);
+
     CInstrument instrument;
     instrument.SetBus(parsed.options->board, parsed.options->busAddress);
     CCliCommands commands(instrument, std::cout, std::cerr, CTerminalProgress::StandardErrorIsTerminal());
-    return commands.Run(*parsed.options);
+    commands.SetCancel(&cancel);
+    const int exitCode = commands.Run(*parsed.options);
+    // 128 + the signal, as a shell reports a process that the signal ended.
+    return CancelSignal() != 0 ? 128 + CancelSignal() : exitCode;
 }

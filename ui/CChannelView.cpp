@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <algorithm>
 #include <cstring>
 
 #include "CChannelItem.h"
@@ -62,9 +63,22 @@ CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(State
     setColumnWidth(ColError, 8 * narrow);
 
     connect(header(), &QHeaderView::sectionClicked, this, &CChannelView::OnColumnClick);
+    // However rows leave, their channels lose them.
+    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rowOfChannel.fill(nullptr); });
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex& parent, int first, int last) {
+        for (int row = first; !parent.isValid() && row <= last; ++row)
+            std::replace(m_rowOfChannel.begin(), m_rowOfChannel.end(), topLevelItem(row), static_cast<QTreeWidgetItem*>(nullptr));
+    });
 
     // The startup prompt runs once, from the event loop, over the shown window.
     AfxGetVerifierApp()->m_commandGate.Post(this, [this] { OnStartupPrompt(); });
+    AfxGetVerifierApp()->m_instrument.SetTransactionObserver(&m_pump);
+}
+
+CChannelView::~CChannelView()
+{
+    if (CVerifierApp* app = AfxGetVerifierApp())
+        app->m_instrument.SetTransactionObserver(nullptr);
 }
 
 // ---- commands
@@ -114,13 +128,15 @@ void CChannelView::PostCommand(unsigned id)
 bool CChannelView::ScanChannels()
 {
     CVerifierApp& app = *AfxGetVerifierApp();
-    return ::ScanChannels(app.m_instrument, app.m_channels, *this, *this);
+    m_cancel.Reset();
+    return ::ScanChannels(app.m_instrument, app.m_channels, *this, *this, &m_cancel);
 }
 
 void CChannelView::VerifyAllChannels()
 {
     CVerifierApp& app = *AfxGetVerifierApp();
-    ::VerifyAllChannels(app.m_instrument, app.m_channels, *this, *this);
+    m_cancel.Reset();
+    ::VerifyAllChannels(app.m_instrument, app.m_channels, *this, *this, &m_cancel);
 }
 
 void CChannelView::OnStartupPrompt()
@@ -203,16 +219,17 @@ int CChannelView::AddChannelRow(const CChannelInfo& info, int rack, int slot)
     for (int column : {ColChan, ColRack, ColSlot})
         item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     addTopLevelItem(item);
+    if (info.m_nAddress >= 0 && info.m_nAddress < kChannelCount)
+        m_rowOfChannel[static_cast<size_t>(info.m_nAddress)] = item;
     return topLevelItemCount() - 1;
 }
 
 int CChannelView::FindChannelRow(int channel)
 {
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        if (topLevelItem(row)->data(0, Qt::UserRole).toInt() == channel)
-            return row;
-    }
-    return -1;
+    if (channel < 0 || channel >= kChannelCount)
+        return -1;
+    QTreeWidgetItem* item = m_rowOfChannel[static_cast<size_t>(channel)];
+    return item ? indexOfTopLevelItem(item) : -1;
 }
 
 void CChannelView::SetRowText(int row, int column, const std::string& text)
@@ -266,24 +283,48 @@ int CChannelView::CompareRows(int channelA, int channelB) const
 void CChannelView::BeginPass(PassKind)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_sinceCardStart.invalidate();
+    m_pump.Begin();
+    emit passRunning(true);
 }
 
-void CChannelView::ChannelDone(PassKind kind, int done, int total, int channel, int)
+void CChannelView::CardStarted(PassKind kind, int index, int total, int channel)
 {
-    if (QTreeWidgetItem* item = Row(FindChannelRow(channel)); item && isVisible())
-        viewport()->repaint(visualItemRect(item));
     emit progressText(QStringLiteral("%1 channel %2 (%3 of %4)...")
                           .arg(kind == PassKind::Verify ? QStringLiteral("Verifying") : QStringLiteral("Scanning"))
                           .arg(channel)
-                          .arg(done)
+                          .arg(index)
                           .arg(total));
-    // Keep the window painted; operator input waits until the pass has ended, and
-    // posted commands wait in the command gate.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The card's row and the status bar are painted before its first command, unless
+    // the cards go by faster than the eye: then the next frame shows where the pass is.
+    const bool cardsAreSlow = !m_sinceCardStart.isValid() || m_sinceCardStart.elapsed() >= CPassEventPump::kFrameIntervalMs;
+    m_sinceCardStart.start();
+    m_pump.Pump(cardsAreSlow);
 }
 
-void CChannelView::EndPass(PassKind)
+void CChannelView::ChannelDone(PassKind, int, int, int, int)
 {
+    m_pump.Pump(false);
+}
+
+void CChannelView::EndPass(PassKind kind)
+{
+    m_pump.End();
+    QString summary;
+    if (m_cancel.Stopped()) {
+        summary = QStringLiteral("%1 cancelled after %2 of %3 cards")
+                      .arg(kind == PassKind::Verify ? QStringLiteral("Verify All") : QStringLiteral("Refresh"))
+                      .arg(m_cancel.Done())
+                      .arg(m_cancel.Total());
+    }
+    emit passEnded(summary);
     emit progressText(QString());
+    emit passRunning(false);
     QApplication::restoreOverrideCursor();
+}
+
+void CChannelView::CancelPass()
+{
+    if (m_pump.Active())
+        m_cancel.Request();
 }

@@ -3,11 +3,15 @@
 // the tool's own commands. The rows are a display of the channel table; the scan and
 // the verify pass write them through the row operations.
 
+#include <QElapsedTimer>
 #include <QTreeWidget>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "CPassCancel.h"
+#include "CPassEventPump.h"
 #include "ChannelTable.h"
 #include "IChannelRows.h"
 #include "ICommandTarget.h"
@@ -17,6 +21,7 @@ class CChannelView : public QTreeWidget, public ICommandTarget, public IChannelR
     Q_OBJECT
 public:
     explicit CChannelView(QWidget* parent = nullptr);
+    ~CChannelView() override;
 
     // Commands.
     bool HandlesCommand(unsigned id) const override;
@@ -48,14 +53,24 @@ public:
     int SortColumn() const { return m_sortInfo.column; }
     bool SortDescending() const { return m_sortInfo.descending; }
 
-    // Pass observer: wait cursor, rows painted and progress shown as cards finish.
+    // Pass observer: wait cursor, progress shown as each card starts, the window kept
+    // painted between transactions.
     void BeginPass(PassKind kind) override;
+    void CardStarted(PassKind kind, int index, int total, int channel) override;
     void ChannelDone(PassKind kind, int done, int total, int channel, int status) override;
     void EndPass(PassKind kind) override;
+
+    // Cancel, Esc, the close box: the running scan or pass stops at its next card.
+    void CancelPass();
+    bool PassRunning() const { return m_pump.Active(); }
+    CPassEventPump& Pump() { return m_pump; }
 
 signals:
     // Progress of a scan or pass for the status bar; empty when idle.
     void progressText(const QString& text);
+    void passRunning(bool running);
+    // At the end of a scan or pass: what a cancel left, empty when it ran to its end.
+    void passEnded(const QString& summary);
 
 private:
     struct ChannelSortInfo {
@@ -67,6 +82,12 @@ private:
     QTreeWidgetItem* Row(int row) const;
 
     std::vector<QIcon> m_lamps;
+    // The row item of each channel, so a pass finds a card's row without a search
+    // through every row; rows leave only all at once.
+    std::array<QTreeWidgetItem*, kChannelCount> m_rowOfChannel{};
     ChannelSortInfo m_sortInfo;
     std::function<bool(std::string&)> m_promptReportPath;
+    CPassCancel m_cancel;
+    CPassEventPump m_pump{[this] { CancelPass(); }};
+    QElapsedTimer m_sinceCardStart;
 };

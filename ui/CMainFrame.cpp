@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -46,6 +47,8 @@ CMainFrame::CMainFrame()
     BuildStatusBar();
     BuildAccelerators();
     connect(m_wndView, &CChannelView::progressText, this, &CMainFrame::SetMessageText);
+    connect(m_wndView, &CChannelView::passEnded, this, [this](const QString& summary) { m_strIdleMessage = summary; });
+    connect(m_wndView, &CChannelView::passRunning, this, &CMainFrame::OnPassRunning);
 
     UpdateCommandUI();
     resize(760, 480);
@@ -125,6 +128,13 @@ void CMainFrame::BuildStatusBar()
     m_paneMessage = new QLabel(m_wndStatusBar);
     m_paneMessage->setObjectName(QStringLiteral("ID_SEPARATOR"));
     m_wndStatusBar->addWidget(m_paneMessage, 1);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), m_wndStatusBar);
+    m_cancelButton->setObjectName(QStringLiteral("ID_CANCEL_PASS"));
+    m_cancelButton->setFocusPolicy(Qt::NoFocus);
+    m_wndStatusBar->addPermanentWidget(m_cancelButton);
+    m_cancelButton->hide();
+    connect(m_cancelButton, &QPushButton::clicked, m_wndView, &CChannelView::CancelPass);
+    m_wndView->Pump().SetCancelButton(m_cancelButton);
     m_paneCaps = MakeIndicator(m_wndStatusBar, ID_INDICATOR_CAPS);
     m_paneNum = MakeIndicator(m_wndStatusBar, ID_INDICATOR_NUM);
     m_paneScroll = MakeIndicator(m_wndStatusBar, ID_INDICATOR_SCRL);
@@ -151,7 +161,10 @@ void CMainFrame::BuildAccelerators()
 
 void CMainFrame::SetMessageText(const QString& text)
 {
-    m_paneMessage->setText(text.isEmpty() ? LoadResString(AFX_IDS_IDLEMESSAGE) : text);
+    if (!text.isEmpty())
+        m_paneMessage->setText(text);
+    else
+        m_paneMessage->setText(m_strIdleMessage.isEmpty() ? LoadResString(AFX_IDS_IDLEMESSAGE) : m_strIdleMessage);
 }
 
 QString CMainFrame::MessageText() const
@@ -201,6 +214,10 @@ void CMainFrame::ExecuteCommand(unsigned id)
 {
     if (!HandlesCommand(id))
         return;
+    if (!m_strIdleMessage.isEmpty()) {
+        m_strIdleMessage.clear();
+        SetMessageText(QString());
+    }
     AfxGetVerifierApp()->m_commandGate.Run(this, [this, id] { OnCmdMsg(id); });
 }
 
@@ -227,9 +244,25 @@ bool CMainFrame::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+void CMainFrame::OnPassRunning(bool running)
+{
+    m_cancelButton->setVisible(running);
+    // A close asked for during the pass comes after the command has returned.
+    if (!running && m_bCloseAfterPass) {
+        m_bCloseAfterPass = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // A running command ends first; the window cannot go from under it.
+    if (m_wndView->PassRunning()) {
+        m_bCloseAfterPass = true;
+        m_wndView->CancelPass();
+        event->ignore();
+        return;
+    }
+    // Any other running command ends first; the window cannot go from under it.
     if (AfxGetVerifierApp()->m_commandGate.Busy()) {
         event->ignore();
         return;

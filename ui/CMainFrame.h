@@ -10,6 +10,7 @@
 class CChannelView;
 class QAction;
 class QLabel;
+class QPushButton;
 class QShortcut;
 class QStatusBar;
 class QTimer;
@@ -28,13 +29,16 @@ public:
     // Greys the commands no target handles and checks the bar toggles.
     void UpdateCommandUI();
 
-    // The message pane: the text, or "Ready" when it is empty.
+    // The message pane: the text; when it is empty, what the last cancel left until
+    // the next command, else "Ready".
     void SetMessageText(const QString& text);
     QString MessageText() const;
     void UpdateIndicators();
 
     CChannelView* View() const { return m_wndView; }
     QToolBar* ToolBar() const { return m_wndToolBar; }
+    // Shown in the status bar only while a scan or pass runs.
+    QPushButton* CancelButton() const { return m_cancelButton; }
     QStatusBar* StatusBar() const { return m_wndStatusBar; }
     QAction* CommandAction(unsigned id) const;
 
@@ -49,6 +53,7 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void BuildAccelerators();
+    void OnPassRunning(bool running);
     bool HandlesOwn(unsigned id) const;
 
     CChannelView* m_wndView = nullptr;
@@ -58,6 +63,9 @@ private:
     QLabel* m_paneCaps = nullptr;
     QLabel* m_paneNum = nullptr;
     QLabel* m_paneScroll = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QString m_strIdleMessage;
+    bool m_bCloseAfterPass = false;
     QTimer* m_indicatorTimer = nullptr;
     std::multimap<unsigned, QAction*> m_actions;
 };

@@ -18,11 +18,6 @@ void CMessageBoxSink::ShowMessage(const std::string& text, MessageIcon icon)
     box.setWindowModality(Qt::ApplicationModal);
     // Paths and bus texts are shown as they are, never read as markup.
     box.setTextFormat(Qt::PlainText);
-    // A scan or pass shows the wait cursor; its message boxes still want a click.
-    const bool waiting = QApplication::overrideCursor() != nullptr;
-    if (waiting)
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    // The wait cursor of a scan or pass stays up over its message boxes.
     box.exec();
-    if (waiting)
-        QApplication::restoreOverrideCursor();
 }

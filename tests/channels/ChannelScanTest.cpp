@@ -66,7 +66,8 @@ TEST(ChannelScan, ListsCardsInChannelOrderAndFailsTheFactorySerial)
     EXPECT_TRUE(rig.channels[255].IsExemptModel());
     EXPECT_EQ(rig.Sent(), (Strings{"Q2", "S 3", "Q5 7", "Q5 6", "S 4", "Q5 7", "Q5 6", "S 255", "Q5 7", "Q5 6"}));
     EXPECT_TRUE(rig.observer.messages.empty());
-    EXPECT_EQ(rig.observer.events, (Strings{"Begin Scan", "Done 1/3 ch=3 status=4", "Done 2/3 ch=4 status=1",
+    EXPECT_EQ(rig.observer.events, (Strings{"Begin Scan", "Start 1/3 ch=3", "Done 1/3 ch=3 status=4",
+                                            "Start 2/3 ch=4", "Done 2/3 ch=4 status=1", "Start 3/3 ch=255",
                                             "Done 3/3 ch=255 status=1", "End Scan"}));
 }
 
@@ -96,7 +97,8 @@ TEST(ChannelScan, SelectFailureStopsTheBusButNotTheTable)
     EXPECT_EQ(rig.channels[41].m_nStatus, StatusNotPresent);
     EXPECT_EQ(rig.channels[255].m_nAddress, 255);
     ExpectWholePass(rig.observer, "Scan");
-    EXPECT_EQ(rig.observer.events.size(), 2u + 4u);   // every present card is counted
+    // Every present card is counted; only those that reached the bus were started.
+    EXPECT_EQ(rig.observer.events.size(), 2u + 4u + 2u);
 }
 
 TEST(ChannelScan, QuerySNFailureKeepsWhatTheCardSent)
@@ -158,4 +160,28 @@ TEST(ChannelScan, QueryModelFailureIsNotLookedAt)
     EXPECT_EQ(rig.channels[6].m_nStatus, StatusUnknown);
     // The failure stays in the connection until the next one.
     EXPECT_EQ(rig.instrument.Operation(), "QueryModel");
+}
+
+TEST(ChannelScan, CancelStopsAtTheNextCardLikeAFailureButSilently)
+{
+    BusRig rig(R"({"cards":[{"channel":2},{"channel":37},{"channel":40},{"channel":200}]})");
+    CPassCancel cancel;
+    rig.observer.cancel = &cancel;
+    rig.observer.cancelAfter = 2;
+    std::strcpy(rig.channels[40].m_szSerial, "OLD");
+
+    EXPECT_FALSE(ScanChannels(rig.instrument, rig.channels, rig.rows, rig.observer, &cancel));
+    EXPECT_TRUE(rig.observer.messages.empty());
+    ASSERT_EQ(rig.rows.rows.size(), 2u);
+    EXPECT_EQ(rig.rows.rows[1].channel, 37);
+    EXPECT_EQ(rig.Sent(), (Strings{"Q2", "S 2", "Q5 7", "Q5 6", "S 37", "Q5 7", "Q5 6"}));
+    for (int n : {40, 200}) {
+        EXPECT_EQ(rig.channels[n].m_nStatus, StatusUnknown) << n;
+        EXPECT_STREQ(rig.channels[n].m_szSerial, "");
+    }
+    EXPECT_EQ(rig.channels[255].m_nAddress, 255);
+    EXPECT_TRUE(cancel.Stopped());
+    EXPECT_EQ(cancel.Done(), 2);
+    EXPECT_EQ(cancel.Total(), 4);
+    ExpectWholePass(rig.observer, "Scan");
 }

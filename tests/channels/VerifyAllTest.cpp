@@ -99,8 +99,8 @@ TEST(VerifyAll, ReadFailingHalfwayKeepsReadingAndGoesOn)
     for (const char* command : {"C1D?", "G 1000.00", "G 1.00"})
         expected.push_back(command);
     EXPECT_EQ(sent, expected);
-    EXPECT_EQ(rig.observer.events, (Strings{"Begin Verify", "Done 1/2 ch=1 status=2", "Done 2/2 ch=2 status=3",
-                                            "End Verify"}));
+    EXPECT_EQ(rig.observer.events, (Strings{"Begin Verify", "Start 1/2 ch=1", "Done 1/2 ch=1 status=2",
+                                            "Start 2/2 ch=2", "Done 2/2 ch=2 status=3", "End Verify"}));
     ExpectWholePass(rig.observer);
 }
 
@@ -119,8 +119,9 @@ TEST(VerifyAll, UnselectableCardKeepsItsStateAndRow)
     EXPECT_EQ(rig.observer.messages, (Strings{"Instrument error (0x02) during \"Select\""}));
     EXPECT_EQ(rig.CountSent("S 17"), 1u);
     EXPECT_EQ(rig.CountSent(RdEe4Frame(17, 0)), 0u);
-    EXPECT_EQ(rig.observer.events, (Strings{"Begin Verify", "Done 1/3 ch=16 status=3", "Done 2/3 ch=17 status=1",
-                                            "Done 3/3 ch=18 status=3", "End Verify"}));
+    EXPECT_EQ(rig.observer.events, (Strings{"Begin Verify", "Start 1/3 ch=16", "Done 1/3 ch=16 status=3",
+                                            "Done 2/3 ch=17 status=1", "Start 3/3 ch=18", "Done 3/3 ch=18 status=3",
+                                            "End Verify"}));
     // Rows are found and updated in channel order, the unselectable one untouched.
     EXPECT_EQ(rig.rows.calls,
               (Strings{"FindChannelRow 16", "SetRowText 0 0 reading", "SetRowImage 0 2", "SetRowText 0 0 Good",
@@ -204,4 +205,25 @@ TEST(VerifyAll, CardsTheScanDidNotListAreJudgedAllTheSame)
     EXPECT_EQ(rig.rows.calls[6], "FindChannelRow 2");
     EXPECT_EQ(rig.rows.calls[7], "SetRowText -1 0 reading");
     EXPECT_EQ(rig.CountSent("S "), 3u);
+}
+
+TEST(VerifyAll, CancelFinishesTheCardInProgressAndTouchesNoLaterCard)
+{
+    const std::string cards = R"({"cards":[{"channel":3},{"channel":4},{"channel":5}]})";
+    BusRig rig(cards);
+    ScanThen(rig, cards);
+    CPassCancel cancel;
+    rig.observer.cancel = &cancel;
+    rig.observer.cancelAfter = 1;
+
+    EXPECT_TRUE(VerifyAllChannels(rig.instrument, rig.channels, rig.rows, rig.observer, &cancel));
+    EXPECT_EQ(rig.channels[3].m_nStatus, StatusGood);
+    for (int n : {4, 5})
+        EXPECT_EQ(rig.channels[n].m_nStatus, StatusUnknown) << n;
+    EXPECT_EQ(rig.CountSent("S 4"), 0u);
+    EXPECT_EQ(rig.rows.rows[1].texts[0], "unknown");
+    EXPECT_EQ(rig.observer.events, (Strings{"Begin Verify", "Start 1/3 ch=3", "Done 1/3 ch=3 status=3", "End Verify"}));
+    EXPECT_TRUE(cancel.Stopped());
+    EXPECT_EQ(cancel.Done(), 1);
+    EXPECT_EQ(cancel.Total(), 3);
 }

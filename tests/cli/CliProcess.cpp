@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,7 +30,8 @@ std::string ReadWhole(const std::filesystem::path& path)
 
 } // namespace
 
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath)
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath,
+              const std::function<void(int pid)>& whileRunning)
 {
     char folderTemplate[] = "/tmp/valdina-cli-run-XXXXXX";
     if (mkdtemp(folderTemplate) == nullptr)
@@ -55,11 +59,21 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdo
     if (spawned != 0)
         throw std::runtime_error("cannot start " VALDINA_CLI_PATH);
 
+    if (whileRunning)
+        whileRunning(static_cast<int>(child));
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (;;) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR))
+            break;
+        if (std::chrono::steady_clock::now() > deadline)
+            kill(child, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     if (stdoutPath.empty())
         run.out = ReadWhole(outPath);
     run.err = ReadWhole(errPath);

@@ -2,16 +2,20 @@
 // Runs the built valdina-cli as a child process, the way a service script does,
 // and keeps what it printed and its exit status.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 struct CliRun {
-    int exitCode = -1;
+    int exitCode = -1;     // 128 + the signal when one ended it
+    int signal = 0;        // the signal that ended it, 0 when it exited
     std::string out;
     std::string err;
 };
 
 // The child inherits the environment, so the simulated mainframe's scenario and
 // bus log are whatever the calling test set. `stdoutPath`, when given, takes the
-// child's standard output instead of a file that is read back.
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath = {});
+// child's standard output instead of a file that is read back. `whileRunning` gets
+// the child's process id once it runs. A child still running after a minute is killed.
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath = {},
+              const std::function<void(int pid)>& whileRunning = {});

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -52,6 +55,23 @@ std::vector<std::string> Messages(const std::string& err)
 std::string DefaultSerial(int channel)
 {
     return FormatText("%08d", 21000000 + channel);
+}
+
+// Once the bus log shows `command` (at most 20 s), sends `signals` to `pid` in turn,
+// 20 ms apart.
+void SignalWhenSent(int pid, const SimScenario& sim, const std::string& command, const std::vector<int>& signals)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (;;) {
+        const auto sent = sim.busLog().commands();
+        if (std::find(sent.begin(), sent.end(), command) != sent.end() || std::chrono::steady_clock::now() > deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    for (int signal : signals) {
+        kill(pid, signal);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 TEST(CliVerify, AllCardsGoodExitsZeroWithTheReport)
@@ -343,3 +363,45 @@ TEST(CliTrace, OneLinePerTransaction)
 }
 
 } // namespace
+
+TEST(CliCancel, SignalsStopAtTheNextCardAndPrintTheTableAsItStands)
+{
+    // Each card takes a good part of a second: room for a signal in the middle of one.
+    json scenario = Scenario({Card(0), Card(1), Card(2)});
+    scenario["latency_us"] = 1000;
+    ChannelTable expected;
+    for (int channel : {0, 1, 2}) {
+        expected[static_cast<std::size_t>(channel)].m_nStatus = channel < 2 ? StatusGood : StatusUnknown;
+        std::strcpy(expected[static_cast<std::size_t>(channel)].m_szSerial, DefaultSerial(channel).c_str());
+    }
+    {
+        // SIGINT while channel 1 is read: it is finished and judged, channel 2 is not touched.
+        SimScenario sim(scenario);
+        const std::string firstReadOfChannel1 = "<000002220000";
+        const CliRun run = RunCli({"verify"}, {}, [&](int pid) { SignalWhenSent(pid, sim, firstReadOfChannel1, {SIGINT}); });
+        EXPECT_EQ(run.exitCode, 130) << run.err;
+        EXPECT_EQ(run.err, "valdina-cli: verify cancelled after 2 of 3 cards\n");
+        EXPECT_EQ(run.out, FormatReport(expected, "\n"));
+        const auto sent = sim.busLog().commands();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "S 2"), 1) << "only the scan selects channel 2";
+    }
+    {
+        // SIGTERM during the scan: the cards not reached are unknown, nothing is verified.
+        scenario["latency_us"] = 50000;
+        SimScenario sim(scenario);
+        const CliRun run = RunCli({"verify", "--json"}, {}, [&](int pid) { SignalWhenSent(pid, sim, "S 1", {SIGTERM}); });
+        EXPECT_EQ(run.exitCode, 143) << run.err;
+        EXPECT_EQ(run.err, "valdina-cli: scan cancelled after 2 of 3 cards\n");
+        const json report = json::parse(run.out);
+        EXPECT_EQ(report.dump().find("Good"), std::string::npos) << run.out;
+        const auto sent = sim.busLog().commands();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "S 2"), 0);
+    }
+    {
+        // A second signal ends it at once, with no table.
+        SimScenario sim(scenario);
+        const CliRun run = RunCli({"verify"}, {}, [&](int pid) { SignalWhenSent(pid, sim, "S 0", {SIGINT, SIGTERM}); });
+        EXPECT_EQ(run.signal, SIGTERM) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+}

@@ -1,10 +1,12 @@
 #pragma once
-// Records a pass as lines: "Begin Scan", "Done 1/3 ch=5 status=1", "End Scan".
-// `openWhileShown` notes whether a pass was open each time a message was shown.
+// Records a pass as lines: "Begin Scan", "Start 1/3 ch=5", "Done 1/3 ch=5 status=1",
+// "End Scan". `openWhileShown` notes whether a pass was open each time a message was
+// shown. With `cancel` set, it requests the cancel when card `cancelAfter` is done.
 
 #include <string>
 #include <vector>
 
+#include "CPassCancel.h"
 #include "IPassObserver.h"
 #include "OperatorMessages.h"
 
@@ -15,8 +17,15 @@ public:
         ++depth;
         events.push_back(std::string("Begin ") + Name(kind));
     }
+    void CardStarted(PassKind, int index, int total, int channel) override
+    {
+        events.push_back("Start " + std::to_string(index) + "/" + std::to_string(total) + " ch="
+                         + std::to_string(channel));
+    }
     void ChannelDone(PassKind, int done, int total, int channel, int status) override
     {
+        if (cancel != nullptr && done == cancelAfter)
+            cancel->Request();
         events.push_back("Done " + std::to_string(done) + "/" + std::to_string(total) + " ch="
                          + std::to_string(channel) + " status=" + std::to_string(status));
     }
@@ -35,6 +44,8 @@ public:
     std::vector<std::string> messages;
     std::vector<bool> openWhileShown;
     int depth = 0;
+    CPassCancel* cancel = nullptr;
+    int cancelAfter = 0;
 
 private:
     static const char* Name(PassKind kind) { return kind == PassKind::Scan ? "Scan" : "Verify"; }

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QStatusBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "ChannelStatus.h"
 #include "ResourceImages.h"
 #include "TestScenarios.h"
+#include "TransactionObserver.h"
 #include "UiHarness.h"
 #include "resource.h"
 
@@ -96,11 +99,30 @@ TEST(ChannelView, ColumnsAreTitledAlignedAndSizedFromTheListFont)
         EXPECT_TRUE(view.headerItem()->textAlignment(column) & Qt::AlignRight);
     }
 
-    // Row operations on no row change nothing.
+    // Row operations on no row change no row.
+    const auto lampKeys = [&view] {
+        std::vector<qint64> keys;
+        for (int n = 0; n < view.topLevelItemCount(); ++n)
+            keys.push_back(view.topLevelItem(n)->icon(ColStatus).cacheKey());
+        return keys;
+    };
+    std::vector<std::vector<std::string>> texts;
+    for (int column = 0; column < 6; ++column)
+        texts.push_back(window.ColumnTexts(column));
+    const std::vector<qint64> lamps = lampKeys();
     EXPECT_EQ(view.FindChannelRow(99), -1);
-    view.SetRowText(-1, ColStatus, "Good");
-    view.SetRowImage(-1, StatusGood);
+    const int rows = view.topLevelItemCount();
+    for (int row : {-1, rows}) {
+        view.SetRowText(row, ColStatus, "Good");
+        view.SetRowText(row, ColError, "invalid checksum (gain)");
+        view.SetRowImage(row, StatusGood);
+    }
+    EXPECT_EQ(view.topLevelItemCount(), rows);
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(window.ColumnTexts(column), texts[static_cast<size_t>(column)]) << column;
+    EXPECT_EQ(lampKeys(), lamps);
     EXPECT_EQ(view.GetRowChannel(-1), -1);
+    EXPECT_EQ(view.GetRowChannel(rows), -1);
 }
 
 TEST(ChannelView, StateLampBitmapHasTheDiscsAndTheQuestionMark)
@@ -197,56 +219,76 @@ TEST(ChannelView, SortStateOutlivesAScanAndErrorSortsByTheRecords)
     EXPECT_EQ((std::set<int>{rows[4], rows[5]}), (std::set<int>{17, 37}));
 }
 
-TEST(ChannelView, PassShowsEachCardsVerdictAsItIsDoneWithWaitCursorAndProgress)
+TEST(ChannelView, EachCardShowsReadingAndItsProgressPaintedBeforeItsFirstRead)
 {
-    SimScenario scenario(SmallMainframe());
+    nlohmann::json mainframe = SmallMainframe();
+    mainframe["latency_us"] = 200;   // every card takes longer than a frame
+    SimScenario scenario(mainframe);
     CWindowHarness window([](QWidget* dialog) {
         dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
         ClickOk(dialog);
     });
     ASSERT_EQ(window.RowChannels().size(), 6u);
+    CChannelView& view = window.View();
+    auto* pane = window.Frame().StatusBar()->findChild<QLabel*>("ID_SEPARATOR");
+    ASSERT_NE(pane, nullptr);
 
-    struct Snapshot {
-        int channel;
-        std::map<int, std::string> statusTexts;
-        QString message;
-        bool waitCursor;
-    };
-    std::vector<Snapshot> snapshots;
-    QObject::connect(&window.View(), &CChannelView::progressText, &window.View(), [&](const QString& text) {
-        const auto match = QRegularExpression(R"(^Verifying channel (\d+) \((\d+) of (\d+)\)\.\.\.$)").match(text);
-        if (!match.hasMatch())
+    // What the last paints showed: each row's status text, and the message pane.
+    std::map<int, QString> paintedRows;
+    QString paintedMessage;
+    PaintWatcher watcher([&](QObject* target, const QRegion& region) {
+        if (target == pane)
+            paintedMessage = pane->text();
+        if (target != view.viewport())
             return;
-        Snapshot shot{match.captured(1).toInt(), {}, window.Frame().MessageText(),
-                      QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor};
-        for (int channel : window.RowChannels())
-            shot.statusTexts[channel] = window.View().topLevelItem(window.RowOf(channel))->text(ColStatus).toStdString();
-        snapshots.push_back(shot);
+        for (int channel : window.RowChannels()) {
+            QTreeWidgetItem* item = view.topLevelItem(window.RowOf(channel));
+            if (region.intersects(view.visualItemRect(item)))
+                paintedRows[channel] = item->text(ColStatus);
+        }
     });
 
+    // At each card's first read: the painted status bar, the painted row and its lamp.
+    std::vector<std::string> seen;
+    std::string previousLabel;
+    BusWatcher reads([&](const TransactionRecord& record) {
+        const bool firstRead = record.label == "RdEe4" && previousLabel != "RdEe4";
+        previousLabel = std::string(record.label);
+        const int channel = pane->text().section(' ', 2, 2).toInt();
+        if (!firstRead || window.RowOf(channel) < 0)
+            return;
+        const QImage lamp = view.topLevelItem(window.RowOf(channel))->icon(ColStatus).pixmap(12, 12).toImage();
+        seen.push_back(paintedMessage.toStdString() + " " + paintedRows[channel].toStdString()
+                       + (lamp.pixel(5, 5) == qRgb(0, 0, 255) ? " blue" : " not blue"));
+    });
+    view.Pump().SetNext(&reads);
     window.Command(ID_VERIFY_ALL);
-    ASSERT_EQ(snapshots.size(), 6u);
-    const auto finalTexts = window.ColumnTexts(ColStatus);
-    const auto channels = window.RowChannels();
-    std::map<int, std::string> finalByChannel;
-    for (size_t i = 0; i < channels.size(); ++i)
-        finalByChannel[channels[i]] = finalTexts[i];
-
-    for (const Snapshot& shot : snapshots) {
-        EXPECT_TRUE(shot.waitCursor);
-        EXPECT_TRUE(shot.message.startsWith("Verifying channel " + QString::number(shot.channel)));
-        for (const auto& [channel, text] : shot.statusTexts) {
-            if (channel <= shot.channel) {
-                EXPECT_EQ(text, finalByChannel[channel]) << "channel " << channel << " at " << shot.channel;
-            } else if (channel != 0) {
-                EXPECT_EQ(text, "unknown") << "channel " << channel << " at " << shot.channel;
-            }
-        }
-    }
-    EXPECT_EQ(finalByChannel[17], "Fail");
-    EXPECT_EQ(finalByChannel[2], "Good");
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < SmallMainframeCards().size(); ++i)
+        expected.push_back("Verifying channel " + std::to_string(SmallMainframeCards()[i].channel) + " ("
+                           + std::to_string(i + 1) + " of 6)... reading blue");
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(window.ColumnTexts(ColStatus), (std::vector<std::string>{"Good", "Good", "Fail", "Fail", "Good", "Good"}));
     EXPECT_EQ(window.Frame().MessageText(), "Ready");
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // The scan's status text likewise, before each card's first command, when its
+    // cards take longer than a frame.
+    mainframe["latency_us"] = 10000;
+    SimScenario slower(mainframe);
+    std::vector<std::string> scanned;
+    BusWatcher selects([&](const TransactionRecord& record) {
+        if (record.label == "Select")
+            scanned.push_back(std::string(record.command) + ": " + paintedMessage.toStdString());
+    });
+    view.Pump().SetNext(&selects);
+    window.Command(ID_REFRESH);
+    view.Pump().SetNext(nullptr);
+    expected.clear();
+    for (size_t i = 0; i < SmallMainframeCards().size(); ++i) {
+        const std::string channel = std::to_string(SmallMainframeCards()[i].channel);
+        expected.push_back("S " + channel + ": Scanning channel " + channel + " (" + std::to_string(i + 1) + " of 6)...");
+    }
+    EXPECT_EQ(scanned, expected);
 }
 
 TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)

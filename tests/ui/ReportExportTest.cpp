@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileSystemModel>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -22,6 +25,36 @@
 #include "resource.h"
 
 using valdina::test::SimScenario;
+
+namespace {
+// The file types as the operator sees them.
+QStringList FilterTexts(const QFileDialog& dialog)
+{
+    QStringList texts;
+    if (const auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo")) {
+        for (int i = 0; i < combo->count(); ++i)
+            texts.push_back(combo->itemText(i));
+    }
+    return texts;
+}
+
+// The names the dialog lists in `folder` once it shows `awaited` (at most 5 s).
+QStringList Listed(const QFileDialog& dialog, const QString& folder, const QString& awaited)
+{
+    const auto* model = dialog.findChild<QFileSystemModel*>();
+    QStringList names;
+    for (QElapsedTimer waited; !names.contains(awaited) && (!waited.isValid() || waited.elapsed() < 5000);) {
+        if (!waited.isValid())
+            waited.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const QModelIndex root = model->index(folder);
+        names.clear();
+        for (int row = 0; row < model->rowCount(root); ++row)
+            names.push_back(model->fileName(model->index(row, 0, root)));
+    }
+    return names;
+}
+}
 
 namespace {
 std::string ReadFile(const std::string& path)
@@ -99,6 +132,22 @@ TEST(ReportExport, UnwritableTargetsGiveTheirMessages)
     EXPECT_EQ(window.messages.shown[1].icon, MessageIcon::Exclamation);
 }
 
+TEST(ReportExport, AllFilesListsFilesWithoutADotToo)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"README", "a.txt", "b.csv"})
+        QFile(QDir(dir.path()).filePath(name)).open(QIODevice::WriteOnly);
+    CReportSaveDialog dialog(nullptr);
+    dialog.setDirectory(dir.path());
+    ASSERT_EQ(FilterTexts(dialog), (QStringList{"Text File (*.txt)", "All Files (*.*)"}));
+
+    EXPECT_EQ(Listed(dialog, dir.path(), "a.txt"), QStringList{"a.txt"});
+    dialog.selectNameFilter(dialog.nameFilters().at(1));
+    QStringList all = Listed(dialog, dir.path(), "README");
+    all.sort();
+    EXPECT_EQ(all, (QStringList{"README", "a.txt", "b.csv"}));
+}
+
 TEST(ReportExport, SaveDialogOffersTextFilesAddsTheExtensionAndAsksBeforeOverwriting)
 {
     SimScenario scenario(MainframeOff());
@@ -111,7 +160,7 @@ TEST(ReportExport, SaveDialogOffersTextFilesAddsTheExtensionAndAsksBeforeOverwri
         CModalDriver driver([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
-            filters = dialog->nameFilters();
+            filters = FilterTexts(*dialog);
             initial = dialog->selectedFiles();
             dialog->setDirectory(dir.path());
             dialog->selectFile("typed");
@@ -180,24 +229,28 @@ TEST(ReportExport, MessageBoxesAreModalCaptionedAndCarryTheirIcon)
     }
 }
 
-TEST(ReportExport, MessageBoxDuringAPassShowsTheArrowAndTheWaitCursorReturns)
+TEST(ReportExport, MessageBoxDuringAPassKeepsTheWaitCursor)
 {
-    SimScenario scenario(MainframeOff());
-    CWindowHarness window(nullptr);
-    CMessageBoxSink sink;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Qt::CursorShape overBox = Qt::WaitCursor;
+    SimScenario scenario(SmallMainframe(
+        {{{"command", "RdEe4"}, {"channel", 2}, {"address", 0}, {"kind", "timeout"}, {"times", 1}}}));
+    CWindowHarness window([](QWidget* dialog) {
+        dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
+        ClickOk(dialog);
+    });
+    window.app.m_instrument.SetMessageSink(&window.app.m_messageBoxes);
+    Qt::CursorShape overBox = Qt::BlankCursor;
+    QString text;
     CModalDriver driver([&](QWidget* widget) {
         const QCursor* cursor = QApplication::overrideCursor();
         overBox = cursor ? cursor->shape() : Qt::BlankCursor;
-        qobject_cast<QMessageBox*>(widget)->button(QMessageBox::Ok)->click();
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
     });
-    sink.ShowMessage("No listener during \"Select\"", MessageIcon::Exclamation);
-    const QCursor* after = QApplication::overrideCursor();
-    const Qt::CursorShape afterShape = after ? after->shape() : Qt::BlankCursor;
-    QApplication::restoreOverrideCursor();
+    window.Command(ID_VERIFY_ALL);
     EXPECT_TRUE(driver.Fired());
-    EXPECT_EQ(overBox, Qt::ArrowCursor);
-    EXPECT_EQ(afterShape, Qt::WaitCursor);
+    EXPECT_TRUE(text.endsWith("during \"RdEe4\"")) << text.toStdString();
+    EXPECT_EQ(overBox, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

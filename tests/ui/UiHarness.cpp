@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QPaintEvent>
 #include <QTest>
 
 void CRecordingMessages::ShowMessage(const std::string& text, MessageIcon icon)
@@ -25,6 +26,23 @@ CModalDriver::CModalDriver(std::function<void(QWidget*)> action) : m_action(std:
 }
 
 CModalDriver::~CModalDriver() = default;
+
+PaintWatcher::PaintWatcher(std::function<void(QObject*, const QRegion&)> seen) : m_seen(std::move(seen))
+{
+    qApp->installEventFilter(this);
+}
+
+PaintWatcher::~PaintWatcher()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool PaintWatcher::eventFilter(QObject* target, QEvent* event)
+{
+    if (event->type() == QEvent::Paint)
+        m_seen(target, static_cast<QPaintEvent*>(event)->region());
+    return false;
+}
 
 void DrainEvents()
 {

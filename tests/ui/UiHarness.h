@@ -13,6 +13,7 @@
 #include "CMainFrame.h"
 #include "CVerifierApp.h"
 #include "OperatorMessages.h"
+#include "TransactionObserver.h"
 
 class QDialog;
 class QWidget;
@@ -39,6 +40,29 @@ private:
     std::function<void(QWidget*)> m_action;
     QTimer m_timer;
     bool m_fired = false;
+};
+
+// Calls `seen` with every paint of any widget while it lives.
+class PaintWatcher : public QObject {
+public:
+    explicit PaintWatcher(std::function<void(QObject*, const QRegion&)> seen);
+    ~PaintWatcher() override;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override;
+
+private:
+    std::function<void(QObject*, const QRegion&)> m_seen;
+};
+
+// Calls `seen` with every transaction on the bus (chained behind the window's pump).
+class BusWatcher final : public ITransactionObserver {
+public:
+    explicit BusWatcher(std::function<void(const TransactionRecord&)> seen) : m_seen(std::move(seen)) {}
+    void OnTransaction(const TransactionRecord& record) override { m_seen(record); }
+
+private:
+    std::function<void(const TransactionRecord&)> m_seen;
 };
 
 // Delivers every posted event, including those posted on the way.

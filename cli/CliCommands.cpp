@@ -141,6 +141,7 @@ bool CCliCommands::WriteJUnit(const CliOptions& options, bool passFailed)
     run.cardSeconds = m_clock->CardSeconds();
     run.cardMessages = m_clock->CardMessages();
     run.passFailed = passFailed;
+    run.cancelled = m_cancel != nullptr && m_cancel->Stopped();
     run.messages = m_messages.Shown();
     const ReportWriteResult written = WriteWholeFile(options.junitPath, FormatJUnitReport(run, m_channels));
     if (written.ok())

@@ -41,7 +41,7 @@ struct Verdict {
     std::string message;
 };
 
-Verdict VerdictOf(const CChannelInfo& info, PassKind kind, const std::string& busMessage)
+Verdict VerdictOf(const CChannelInfo& info, const JUnitRun& run, const std::string& busMessage)
 {
     switch (info.m_nStatus) {
     case StatusGood:
@@ -49,7 +49,9 @@ Verdict VerdictOf(const CChannelInfo& info, PassKind kind, const std::string& bu
     case StatusFail:
         return {"failure", info.m_strError};
     case StatusUnknown:
-        if (kind == PassKind::Scan)
+        if (run.cancelled)
+            return {"skipped", "not reached: the run was cancelled"};
+        if (run.kind == PassKind::Scan)
             return {"skipped", "found by the scan, not verified"};
         break;
     default:
@@ -94,7 +96,8 @@ std::string FormatJUnitReport(const JUnitRun& run, const ChannelTable& channels)
         std::to_string(run.address);
     if (run.passFailed) {
         const char* pass = run.kind == PassKind::Scan ? "scan" : "verify";
-        const Verdict verdict{"error", run.messages.empty() ? std::string(pass) + " failed" : run.messages.front()};
+        const std::string why = run.cancelled ? std::string(pass) + " cancelled" : std::string(pass) + " failed";
+        const Verdict verdict{"error", run.messages.empty() ? why : run.messages.front()};
         count(verdict);
         cases += Case(pass, mainframe, run.seconds, verdict, "bus");
     }
@@ -102,7 +105,7 @@ std::string FormatJUnitReport(const JUnitRun& run, const ChannelTable& channels)
         const CChannelInfo& info = channels[static_cast<std::size_t>(n)];
         if (info.m_nStatus == StatusNotPresent)
             continue;
-        const Verdict verdict = VerdictOf(info, run.kind, run.cardMessages[static_cast<std::size_t>(n)]);
+        const Verdict verdict = VerdictOf(info, run, run.cardMessages[static_cast<std::size_t>(n)]);
         count(verdict);
         const std::string name = "channel " + std::to_string(n) + " (rack " + std::to_string(RackOf(n)) + ", slot " +
             std::to_string(SlotOf(n)) + ")";

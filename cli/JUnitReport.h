@@ -3,7 +3,7 @@
 // mainframe, one test case per card present in channel order: Good passes, Fail
 // is a failure with the card's error text, a card that a bus failure left
 // "reading" or "unknown" is an error. After a scan alone an "unknown" card was
-// found but not verified: skipped. A scan or pass that failed as a whole adds an
+// found but not verified: skipped, as is a card that a cancelled run never reached. A scan or pass that failed as a whole adds an
 // error case, so a run that listed no card never reads as a success.
 
 #include <array>
@@ -24,6 +24,7 @@ struct JUnitRun {
     std::array<double, kChannelCount> cardSeconds{};
     std::array<std::string, kChannelCount> cardMessages;  // the bus failure shown for the card, if any
     bool passFailed = false;                // the scan or the verify pass failed as a whole
+    bool cancelled = false;                 // stopped by the operator before its end
     std::vector<std::string> messages;      // the operator messages shown during the run
 };
 

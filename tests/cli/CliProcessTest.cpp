@@ -20,6 +20,7 @@
 #include "SimScenario.h"
 #include "TempFolder.h"
 #include "TextLines.h"
+#include "XmlDocument.h"
 #include "TextFormat.h"
 
 using nlohmann::json;
@@ -378,10 +379,17 @@ TEST(CliCancel, SignalsStopAtTheNextCardAndPrintTheTableAsItStands)
         // SIGINT while channel 1 is read: it is finished and judged, channel 2 is not touched.
         SimScenario sim(scenario);
         const std::string firstReadOfChannel1 = "<000002220000";
-        const CliRun run = RunCli({"verify"}, {}, [&](int pid) { SignalWhenSent(pid, sim, firstReadOfChannel1, {SIGINT}); });
+        TempFolder folder;
+        const auto junit = folder.path() / "cards.xml";
+        const CliRun run = RunCli({"verify", "--junit", junit.string()}, {},
+                                  [&](int pid) { SignalWhenSent(pid, sim, firstReadOfChannel1, {SIGINT}); });
         EXPECT_EQ(run.exitCode, 130) << run.err;
         EXPECT_EQ(run.err, "valdina-cli: verify cancelled after 2 of 3 cards\n");
         EXPECT_EQ(run.out, FormatReport(expected, "\n"));
+        // The card never reached is skipped, not blamed on the bus.
+        const XmlDocument xml(ReadFile(junit));
+        EXPECT_EQ(xml.text("/testsuites/testsuite/@errors"), "0");
+        EXPECT_EQ(xml.text("/testsuites/testsuite/testcase[3]/skipped/@message"), "not reached: the run was cancelled");
         const auto sent = sim.busLog().commands();
         EXPECT_EQ(std::count(sent.begin(), sent.end(), "S 2"), 1) << "only the scan selects channel 2";
     }

@@ -35,6 +35,7 @@ if(VALDINA_FUZZ)
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/bus_path_corpus)
   add_test(NAME BusPathFuzz
     COMMAND bus_path_fuzz -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/ -max_total_time=40 -seed=1
-            -timeout=10 -print_final_stats=1 ${CMAKE_CURRENT_BINARY_DIR}/bus_path_corpus ${BUS_PATH_DIR}/corpus)
+            -timeout=10 -print_final_stats=1
+            ${CMAKE_CURRENT_BINARY_DIR}/bus_path_corpus ${BUS_PATH_DIR}/corpus ${BUS_PATH_DIR}/regressions)
   set_tests_properties(BusPathFuzz PROPERTIES LABELS fuzz)
 endif()

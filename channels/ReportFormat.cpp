@@ -1,7 +1,6 @@
 #include "ReportFormat.h"
 
-#include <cstring>
-
+#include "PrintableField.h"
 #include "TextFormat.h"
 
 std::string FormatReportHeader(std::string_view lineEnd)
@@ -13,8 +12,7 @@ std::string FormatReportHeader(std::string_view lineEnd)
 
 std::string FormatReportLine(const CChannelInfo& info, int channel, std::string_view lineEnd)
 {
-    // The serial field is a fixed array: never read past it, terminated or not.
-    const std::string serial(info.m_szSerial, strnlen(info.m_szSerial, sizeof info.m_szSerial));
+    const std::string serial = PrintableField(info.m_szSerial);
     std::string line = FormatText("%8s%6d%6d  %-12s  %s", serial.c_str(), RackOf(channel), SlotOf(channel),
                                   info.StatusText(), info.m_strError.c_str());
     line += lineEnd;

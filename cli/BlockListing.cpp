@@ -1,13 +1,12 @@
 #include "BlockListing.h"
 
-#include <cstring>
-
 #include "BlockSummary.h"
+#include "PrintableField.h"
 #include "TextFormat.h"
 
 std::string FormatBlockListing(const EepromImage& image, const CChannelInfo& card)
 {
-    const std::string model(card.m_szModel, strnlen(card.m_szModel, sizeof card.m_szModel));
+    const std::string model = PrintableField(card.m_szModel);
     std::string text = FormatText("model \"%s\"%s\n", model.c_str(),
                                   card.IsExemptModel() ? " (exempt: only Header is checked)" : "");
     text += FormatText("%-8s%8s%8s%6s  %s\n", "Block", "Offset", "Length", "Sum", "Verdict");

@@ -116,7 +116,9 @@ int CInstrument::Transact(const char* text, int length, void* reply, std::int32_
             m_bus.Receive(m_board, m_address, reply, limit, gpib::STOPend);
             if (DriverFailed())
                 return FailOnDriverError("Receive", label);
-            m_replyCount = m_bus.Status().ibcntl;
+            // The driver's count is input like the reply: never more than the buffer
+            // holds, never negative.
+            m_replyCount = std::clamp(m_bus.Status().ibcntl, std::int32_t{0}, limit);
         }
 
         short requested = 0;
@@ -142,8 +144,7 @@ int CInstrument::Transact(const char* text, int length, void* reply, std::int32_
         record.command = std::string_view(text, static_cast<std::size_t>(length));
         record.label = label;
         if (reply != nullptr && m_replyCount > 0)
-            record.reply = {static_cast<const std::uint8_t*>(reply),
-                            static_cast<std::size_t>(std::min(m_replyCount, limit))};
+            record.reply = {static_cast<const std::uint8_t*>(reply), static_cast<std::size_t>(m_replyCount)};
         record.statusByte = polled;
         record.ok = ok != 0;
         if (!ok)

@@ -13,6 +13,17 @@ constexpr int kEepromDataOffset = 4;   // bytes 0..3 of an EEPROM reply carry no
 
 enum AccessCode { kReadOne = 0x20, kReadFour = 0x22, kWriteOne = 0xA0 };
 
+constexpr int kCardChannels = 256;
+
+// A frame holds the rack in two digits and the slot as a 16-bit mask: any other
+// channel would address another card, or none.
+std::string ChannelOutOfRange(int channel)
+{
+    if (channel >= 0 && channel < kCardChannels)
+        return {};
+    return FormatText("Channel %d is not 0..255", channel);
+}
+
 // An EEPROM access frame: direction "<" or ">", rack "%02X", slot mask "%04X",
 // access code "%02X", address "%04X" and, for a write, the data byte "%02X".
 // Built by hand: a whole image read formats 128 of them.
@@ -108,6 +119,8 @@ int CInstrument::ReceiveEeprom(const char* frame, int length, std::uint8_t* repl
 
 int CInstrument::RdEe1(int channel, std::uint16_t address, std::uint8_t* data)
 {
+    if (const std::string refused = ChannelOutOfRange(channel); !refused.empty())
+        return Fail(refused, "RdEe1");
     std::uint8_t reply[kReadOneReplySize];
     const AccessFrame frame('<', channel, kReadOne, address);
     if (!ReceiveEeprom(frame.Text(), frame.Length(), reply, kReadOneReplySize, "RdEe1"))
@@ -118,6 +131,8 @@ int CInstrument::RdEe1(int channel, std::uint16_t address, std::uint8_t* data)
 
 int CInstrument::RdEe4(int channel, std::uint16_t address, std::uint8_t* data)
 {
+    if (const std::string refused = ChannelOutOfRange(channel); !refused.empty())
+        return Fail(refused, "RdEe4");
     std::uint8_t reply[kReadFourReplySize];
     const AccessFrame frame('<', channel, kReadFour, address);
     if (!ReceiveEeprom(frame.Text(), frame.Length(), reply, kReadFourReplySize, "RdEe4"))
@@ -128,6 +143,8 @@ int CInstrument::RdEe4(int channel, std::uint16_t address, std::uint8_t* data)
 
 int CInstrument::WrEe1(int channel, std::uint16_t address, std::uint8_t data)
 {
+    if (const std::string refused = ChannelOutOfRange(channel); !refused.empty())
+        return Fail(refused, "WrEe1");
     AccessFrame frame('>', channel, kWriteOne, address);
     frame.WithData(data);
     return Transact(frame.Text(), frame.Length(), nullptr, 0, "WrEe1");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
-
 #include <string>
 #include <vector>
 
@@ -273,4 +273,50 @@ TEST_F(ConnectionTest, ShortRepliesAreNeverTakenAsData)
     EXPECT_EQ(instrument.RdEe4(37, 0x1F0, four), 1);
     EXPECT_EQ(four[0], 0x5A);
     EXPECT_EQ(four[3], 0x33);
+}
+
+TEST_F(ConnectionTest, DriverCountsOutsideTheBufferAreClampedToIt)
+{
+    // Below zero: nothing was received, so the whole presence map is no cards,
+    // and nothing before the buffer is touched.
+    std::uint8_t guarded[8 + 32 + 8];
+    std::fill(std::begin(guarded), std::end(guarded), 0xEE);
+    std::uint8_t* presence = guarded + 8;
+    fake.Push(kFakeReceive, 0x2100, 0, -100, 0);
+    EXPECT_EQ(instrument.QueryPresent(presence), 1);
+    EXPECT_TRUE(std::all_of(presence, presence + 32, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(guarded, presence, [](std::uint8_t b) { return b == 0xEE; }));
+    EXPECT_TRUE(std::all_of(presence + 32, std::end(guarded), [](std::uint8_t b) { return b == 0xEE; }));
+
+    std::uint8_t four[4] = {1, 2, 3, 4};
+    fake.Push(kFakeReceive, 0x2100, 0, -5, 0);
+    EXPECT_EQ(instrument.RdEe4(37, 0x1F0, four), 0);
+    EXPECT_EQ(instrument.ErrorText(), "Short reply (0 of 8 bytes)");
+
+    // Beyond the buffer: the buffer is full, no more.
+    const unsigned char reply[8] = {0x3C, 0x02, 0x00, 0x22, 0x5A, 0x11, 0x22, 0x33};
+    fake.SetReply(reply, 8);
+    fake.Push(kFakeReceive, 0x2100, 0, 1L << 20, 8);
+    EXPECT_EQ(instrument.RdEe4(37, 0x1F0, four), 1);
+    EXPECT_EQ(four[3], 0x33);
+}
+
+TEST_F(ConnectionTest, EepromCommandsRefuseChannelsOutsideTheMainframe)
+{
+    // 4096 would come out as rack 00, slot mask 0001 and address channel 0's card.
+    std::uint8_t byte = 0x99;
+    EepromImage image{};
+    for (int channel : {-1, -17, 256, 4096}) {
+        const std::string text = "Channel " + std::to_string(channel) + " is not 0..255";
+        EXPECT_EQ(instrument.RdEe1(channel, 0x10, &byte), 0);
+        EXPECT_EQ(instrument.ErrorText(), text);
+        EXPECT_EQ(instrument.Operation(), "RdEe1");
+        EXPECT_EQ(instrument.WrEe1(channel, 0x10, 0x5A), 0);
+        EXPECT_EQ(instrument.Operation(), "WrEe1");
+        EXPECT_EQ(instrument.ReadEepromImage(channel, image), 0);
+        EXPECT_EQ(instrument.ErrorText(), text);
+        EXPECT_EQ(instrument.Operation(), "RdEe4");
+    }
+    EXPECT_EQ(byte, 0x99);
+    EXPECT_EQ(fake.Log(), "");
 }

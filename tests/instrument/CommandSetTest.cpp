@@ -46,8 +46,9 @@ TEST(CommandSet, CommandTextsAndFramesForChannelsAtBothEndsUnderEitherLocale)
     };
     for (const bool decimalComma : {false, true}) {
         std::optional<DecimalCommaLocale> locale;
-        if (decimalComma)
+        if (decimalComma) {
             ASSERT_TRUE(locale.emplace().Active()) << DecimalCommaLocale::kName << " is missing: run scripts/install-deps";
+        }
         SimScenario scenario({{"cards", Cards({0, 37, 255})}});
         CInstrument instrument;
         std::uint8_t byte = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "CChannelItem.h"
+#include "CEepromBytes.h"
 #include "CPokeDlg.h"
 #include "CReportSaveDialog.h"
 #include "CStartupDlg.h"
@@ -166,7 +167,7 @@ void CChannelView::OnPoke()
     const auto address = static_cast<std::uint16_t>(ParseField(dlg.m_strAddress));
     const auto data = static_cast<std::uint8_t>(ParseField(dlg.m_strData) & 0xFF);
     CInstrument& instrument = AfxGetVerifierApp()->m_instrument;
-    if (!instrument.WrEe1(dlg.m_nChannel, address, data))
+    if (!CEepromBytes(instrument).WriteByte(dlg.m_nChannel, address, data))
         instrument.ShowError();
 }
 

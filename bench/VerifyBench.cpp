@@ -17,7 +17,7 @@
 #include "GpibDriver.h"
 #include "IChannelRows.h"
 #include "IPassObserver.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 #include "SimScenario.h"
 #include "VerifyAll.h"
 

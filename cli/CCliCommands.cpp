@@ -1,4 +1,4 @@
-#include "CliCommands.h"
+#include "CCliCommands.h"
 
 #include <cstring>
 #include <ostream>

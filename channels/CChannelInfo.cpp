@@ -20,6 +20,25 @@ const char* CChannelInfo::StatusText() const
     return ::StatusText(m_nStatus);
 }
 
+namespace {
+
+std::string_view FieldText(const char (&field)[16])
+{
+    return {field, strnlen(field, sizeof field)};
+}
+
+} // namespace
+
+std::string_view CChannelInfo::Serial() const
+{
+    return FieldText(m_szSerial);
+}
+
+std::string_view CChannelInfo::Model() const
+{
+    return FieldText(m_szModel);
+}
+
 bool CChannelInfo::IsExemptModel() const
 {
     // One 4-byte unit: the bytes after the code, and their terminator, play no part.

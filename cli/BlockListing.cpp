@@ -6,7 +6,7 @@
 
 std::string FormatBlockListing(const EepromImage& image, const CChannelInfo& card)
 {
-    const std::string model = PrintableField(card.m_szModel);
+    const std::string model = PrintableField(card.Model());
     std::string text = FormatText("model \"%s\"%s\n", model.c_str(),
                                   card.IsExemptModel() ? " (exempt: only Header is checked)" : "");
     text += FormatText("%-8s%8s%8s%6s  %s\n", "Block", "Offset", "Length", "Sum", "Verdict");

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <algorithm>
-#include <cstring>
 
 #include "CChannelItem.h"
 #include "CEepromBytes.h"
@@ -212,7 +211,8 @@ int CChannelView::AddChannelRow(const CChannelInfo& info, int rack, int slot)
                                  ? m_lamps[static_cast<size_t>(info.m_nStatus)]
                                  : QIcon());
     item->setText(kColumnStatus, QString::fromLatin1(info.StatusText()));
-    item->setText(kColumnSerial, QString::fromLatin1(info.m_szSerial, static_cast<qsizetype>(strnlen(info.m_szSerial, sizeof info.m_szSerial))));
+    const std::string_view serial = info.Serial();
+    item->setText(kColumnSerial, QString::fromLatin1(serial.data(), static_cast<qsizetype>(serial.size())));
     item->setText(kColumnChan, QString::number(info.m_nAddress));
     item->setText(kColumnRack, QString::number(rack));
     item->setText(kColumnSlot, QString::number(slot));

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "BlockSummary.h"
 #include "CInstrument.h"
 #include "EepromLayout.h"
 #include "TextFormat.h"
@@ -62,16 +63,12 @@ bool CChannelInfo::CheckBlock(const std::uint8_t* block, int length, const char*
 bool CChannelInfo::CheckImage(const EepromImage& image)
 {
     m_strError.clear();
-    const bool exempt = IsExemptModel();
     // The header comes first in the layout; every later block is checked even after
     // an invalid one, so the text names the last invalid block.
-    const auto& header = kEepromBlocks.front();
-    bool valid = CheckBlock(image.data() + header.offset, header.length, header.name);
-    if (!exempt) {
-        for (std::size_t i = 1; i < kEepromBlocks.size(); ++i) {
-            const auto& block = kEepromBlocks[i];
-            valid = CheckBlock(image.data() + block.offset, block.length, block.name) && valid;
-        }
+    bool valid = true;
+    for (const BlockSummary& entry : SummarizeBlocks(image, IsExemptModel())) {
+        if (entry.checked)
+            valid = CheckBlock(image.data() + entry.block.offset, entry.block.length, entry.block.name) && valid;
     }
     m_nStatus = valid ? StatusGood : StatusFail;
     return valid;

@@ -14,7 +14,7 @@
 #include "CInstrument.h"
 #include "ChannelScan.h"
 #include "CountingAllocator.h"
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 #include "IChannelRows.h"
 #include "IPassObserver.h"
 #include "IOperatorMessages.h"

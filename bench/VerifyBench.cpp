@@ -14,10 +14,10 @@
 #include "CInstrument.h"
 #include "ChannelScan.h"
 #include "CountingAllocator.h"
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 #include "IChannelRows.h"
 #include "IPassObserver.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 #include "SimScenario.h"
 #include "VerifyAll.h"
 

@@ -25,7 +25,7 @@
 #include "ChannelScan.h"
 #include "IChannelRows.h"
 #include "IPassObserver.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 #include "SimScenario.h"
 #include "VerifyAll.h"
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "BlockSummary.h"
 #include "CInstrument.h"
 #include "EepromLayout.h"
 #include "TextFormat.h"
@@ -18,6 +19,25 @@ const char* StatusText(std::int32_t status)
 const char* CChannelInfo::StatusText() const
 {
     return ::StatusText(m_nStatus);
+}
+
+namespace {
+
+std::string_view FieldText(const char (&field)[16])
+{
+    return {field, strnlen(field, sizeof field)};
+}
+
+} // namespace
+
+std::string_view CChannelInfo::Serial() const
+{
+    return FieldText(m_szSerial);
+}
+
+std::string_view CChannelInfo::Model() const
+{
+    return FieldText(m_szModel);
 }
 
 bool CChannelInfo::IsExemptModel() const
@@ -43,16 +63,12 @@ bool CChannelInfo::CheckBlock(const std::uint8_t* block, int length, const char*
 bool CChannelInfo::CheckImage(const EepromImage& image)
 {
     m_strError.clear();
-    const bool exempt = IsExemptModel();
     // The header comes first in the layout; every later block is checked even after
     // an invalid one, so the text names the last invalid block.
-    const auto& header = kEepromBlocks.front();
-    bool valid = CheckBlock(image.data() + header.offset, header.length, header.name);
-    if (!exempt) {
-        for (std::size_t i = 1; i < kEepromBlocks.size(); ++i) {
-            const auto& block = kEepromBlocks[i];
-            valid = CheckBlock(image.data() + block.offset, block.length, block.name) && valid;
-        }
+    bool valid = true;
+    for (const BlockSummary& entry : SummarizeBlocks(image, IsExemptModel())) {
+        if (entry.checked)
+            valid = CheckBlock(image.data() + entry.block.offset, entry.block.length, entry.block.name) && valid;
     }
     m_nStatus = valid ? StatusGood : StatusFail;
     return valid;

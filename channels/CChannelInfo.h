@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "ChannelStatus.h"
 #include "EepromImage.h"
@@ -18,6 +19,10 @@ public:
 
     // "not present", "unknown", "reading", "Good" or "Fail"; static storage.
     const char* StatusText() const;
+    // The serial and model texts as the card sent them: up to the first zero byte,
+    // never past the field.
+    std::string_view Serial() const;
+    std::string_view Model() const;
     // Models "T208" and "T213" get a header-only check and no gain self-test.
     bool IsExemptModel() const;
     // Judges an image by its block checksums; sets m_nStatus and m_strError.

@@ -71,7 +71,7 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
                 instrument.QueryModel(info.m_szModel);
 
             info.m_nStatus = StatusUnknown;
-            if (std::strcmp(info.m_szSerial, "00000001") == 0)
+            if (info.Serial() == "00000001")
                 info.m_nStatus = StatusFail;
             if (cancelled)
                 continue;

@@ -1,6 +1,5 @@
 #include "CompareChannels.h"
 
-#include <cstring>
 #include <string_view>
 
 namespace {
@@ -23,11 +22,6 @@ int CompareTexts(std::string_view a, std::string_view b)
     return Sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
 }
 
-std::string_view SerialText(const CChannelInfo& info)
-{
-    return {info.m_szSerial, strnlen(info.m_szSerial, sizeof info.m_szSerial)};
-}
-
 } // namespace
 
 int CompareChannels(const ChannelTable& channels, int column, bool descending, int channelA, int channelB)
@@ -44,7 +38,7 @@ int CompareChannels(const ChannelTable& channels, int column, bool descending, i
         result = Sign(static_cast<long long>(a.m_nStatus) - b.m_nStatus);
         break;
     case kColumnSerial:
-        result = CompareTexts(SerialText(a), SerialText(b));
+        result = CompareTexts(a.Serial(), b.Serial());
         break;
     case kColumnError:
         result = CompareTexts(a.m_strError.c_str(), b.m_strError.c_str());

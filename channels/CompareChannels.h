@@ -3,10 +3,7 @@
 // "Status" by state number, "SN" and "Error" by their texts byte by byte (unsigned),
 // every other column by channel number. Returns -1, 0 or +1, negated when descending.
 
+#include "ChannelColumns.h"
 #include "ChannelTable.h"
-
-constexpr int kColumnStatus = 0;
-constexpr int kColumnSerial = 1;
-constexpr int kColumnError = 5;
 
 int CompareChannels(const ChannelTable& channels, int column, bool descending, int channelA, int channelB);

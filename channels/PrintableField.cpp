@@ -1,10 +1,8 @@
 #include "PrintableField.h"
 
-#include <cstring>
-
-std::string PrintableField(const char* field, std::size_t size)
+std::string PrintableField(std::string_view field)
 {
-    std::string text(field, strnlen(field, size));
+    std::string text(field);
     for (char& c : text) {
         if (c < 0x20 || c > 0x7E)
             c = '?';

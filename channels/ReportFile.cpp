@@ -1,6 +1,6 @@
 #include "ReportFile.h"
 
-#include "CReportFile.h"
+#include "CExclusiveFile.h"
 #include "ReportFormat.h"
 
 namespace {
@@ -20,7 +20,7 @@ ReportWriteResult CreateFailed(long systemError)
 
 // A failed write or close is reported as a full disk, whatever the system said.
 // What was written stays; a new file that got nothing is removed.
-ReportWriteResult WriteFailed(CReportFile& file)
+ReportWriteResult WriteFailed(CExclusiveFile& file)
 {
     file.Abandon();
     ReportWriteResult result;
@@ -34,7 +34,7 @@ ReportWriteResult WriteFailed(CReportFile& file)
 
 ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& channels)
 {
-    CReportFile file(path);
+    CExclusiveFile file(path);
     if (!file.IsOpen())
         return CreateFailed(file.LastError());
 
@@ -55,7 +55,7 @@ ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& c
 
 ReportWriteResult WriteWholeFile(const std::string& path, std::string_view bytes)
 {
-    CReportFile file(path);
+    CExclusiveFile file(path);
     if (!file.IsOpen())
         return CreateFailed(file.LastError());
     if (!file.Write(bytes) || !file.Close())

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "ChannelTable.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 
 enum class FileErrorCause {
     None = 0, Generic, FileNotFound, BadPath, TooManyOpenFiles, AccessDenied, InvalidFile,

@@ -12,7 +12,7 @@ std::string FormatReportHeader(std::string_view lineEnd)
 
 std::string FormatReportLine(const CChannelInfo& info, int channel, std::string_view lineEnd)
 {
-    const std::string serial = PrintableField(info.m_szSerial);
+    const std::string serial = PrintableField(info.Serial());
     std::string line = FormatText("%8s%6d%6d  %-12s  %s", serial.c_str(), RackOf(channel), SlotOf(channel),
                                   info.StatusText(), info.m_strError.c_str());
     line += lineEnd;

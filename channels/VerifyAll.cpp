@@ -4,14 +4,8 @@
 
 #include "CInstrument.h"
 #include "CPassGuard.h"
+#include "ChannelColumns.h"
 #include "IChannelRows.h"
-
-namespace {
-
-constexpr int kStatusColumn = 0;
-constexpr int kErrorColumn = 5;
-
-} // namespace
 
 bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
                        CPassCancel* cancel)
@@ -44,7 +38,7 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
         }
 
         info.m_nStatus = StatusReading;
-        rows.SetRowText(row, kStatusColumn, info.StatusText());
+        rows.SetRowText(row, kColumnStatus, info.StatusText());
         rows.SetRowImage(row, StatusReading);
         pass.CardStarted(done, total, channel);
 
@@ -55,8 +49,8 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
                 info.GainSelfTest(instrument);
         }
 
-        rows.SetRowText(row, kStatusColumn, info.StatusText());
-        rows.SetRowText(row, kErrorColumn, info.m_strError);
+        rows.SetRowText(row, kColumnStatus, info.StatusText());
+        rows.SetRowText(row, kColumnError, info.m_strError);
         rows.SetRowImage(row, info.m_nStatus);
         if (!read)
             instrument.ShowError();

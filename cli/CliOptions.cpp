@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CEepromBytes.h"
 #include "CliNumber.h"
 #include "ExitCode.h"
 #include "ValdinaVersion.h"
@@ -23,17 +24,34 @@ constexpr const char* kExitCodeHelp =
     "  130, 143  scan or verify stopped by SIGINT or SIGTERM after the card in\n"
     "      progress; the table is printed as it stands (a second signal ends it at once)\n";
 
-// Stores the value and returns an empty text, or returns the usage error.
-template <typename T>
-std::string NumberArgument(const char* name, const std::string& text, std::uint32_t maximum, T& value)
+// Stores the value and returns an empty text, or returns the usage error; `refuse`
+// says what is wrong with a number, or nothing.
+template <typename T, typename Refuse>
+std::string NumberArgument(const char* name, const std::string& text, T& value, Refuse refuse)
 {
     const std::optional<std::uint32_t> parsed = ParseCliNumber(text);
     if (!parsed)
         return std::string(name) + ": \"" + text + "\" is not a decimal or 0x hexadecimal number";
-    if (*parsed > maximum)
-        return std::string(name) + ": " + text + " is outside 0.." + std::to_string(maximum);
+    if (const std::string refused = refuse(*parsed); !refused.empty())
+        return std::string(name) + ": " + refused;
     value = static_cast<T>(*parsed);
     return {};
+}
+
+template <typename T>
+std::string NumberArgument(const char* name, const std::string& text, std::uint32_t maximum, T& value)
+{
+    return NumberArgument(name, text, value, [&](std::uint32_t parsed) {
+        return parsed > maximum ? text + " is outside 0.." + std::to_string(maximum) : std::string();
+    });
+}
+
+// An EEPROM address or byte, refused in the words the window uses.
+template <typename T>
+std::string EepromArgument(const char* name, const std::string& text, const EepromRange& range, T& value)
+{
+    return NumberArgument(name, text, value,
+                          [&](std::uint32_t parsed) { return EepromRangeRefusal(range, text, parsed); });
 }
 
 // The first argument that is not an option, or an empty text.
@@ -149,9 +167,9 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     if (error.empty() && (peek->parsed() || poke->parsed() || dump->parsed()))
         error = NumberArgument("CHANNEL", channel, 255, options.channel);
     if (error.empty() && (peek->parsed() || poke->parsed()))
-        error = NumberArgument("ADDRESS", address, 0xFFFF, options.address);
+        error = EepromArgument("ADDRESS", address, kEepromAddressRange, options.address);
     if (error.empty() && poke->parsed())
-        error = NumberArgument("BYTE", byte, 0xFF, options.byte);
+        error = EepromArgument("BYTE", byte, kEepromByteRange, options.byte);
     // linux-gpib serves 16 boards; addresses 0..30 are the primary ones.
     if (error.empty() && app.count("--board") > 0)
         error = NumberArgument("--board", board, 15, options.board);

@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "CardText.h"
 #include "XmlText.h"
 
 namespace {
@@ -109,7 +108,7 @@ std::string FormatJUnitReport(const JUnitRun& run, const ChannelTable& channels)
         count(verdict);
         const std::string name = "channel " + std::to_string(n) + " (rack " + std::to_string(RackOf(n)) + ", slot " +
             std::to_string(SlotOf(n)) + ")";
-        const std::string classname = "model " + FixedText(info.m_szModel) + ", serial " + FixedText(info.m_szSerial);
+        const std::string classname = "model " + std::string(info.Model()) + ", serial " + std::string(info.Serial());
         cases += Case(name, classname, run.cardSeconds[static_cast<std::size_t>(n)], verdict, info.StatusText());
     }
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "CardText.h"
+#include <string>
 
 std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std::string>& failures)
 {
@@ -15,8 +15,8 @@ std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std
             {"channel", n},
             {"rack", RackOf(n)},
             {"slot", SlotOf(n)},
-            {"serial", FixedText(info.m_szSerial)},
-            {"model", FixedText(info.m_szModel)},
+            {"serial", std::string(info.Serial())},
+            {"model", std::string(info.Model())},
             {"state", info.StatusText()},
             {"error", info.m_strError},
         });

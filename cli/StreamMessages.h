@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 
 class CStreamMessages final : public IOperatorMessages {
 public:

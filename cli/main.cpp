@@ -5,7 +5,7 @@
 
 #include "CInstrument.h"
 #include "CPassCancel.h"
-#include "CliCommands.h"
+#include "CCliCommands.h"
 #include "CliOptions.h"
 #include "SignalCancel.h"
 #include "TerminalProgress.h"

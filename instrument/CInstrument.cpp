@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "DriverProbe.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 #include "TextFormat.h"
 #include "TransactionObserver.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "EepromImage.h"
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 
 class IOperatorMessages;
 class ITransactionObserver;

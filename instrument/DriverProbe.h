@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 
 struct DriverProbe {
     bool loaded = false;

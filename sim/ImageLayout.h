@@ -17,7 +17,9 @@ struct ImageBlock {
 };
 
 // The checksummed blocks of a card's EEPROM image; the bytes between them
-// belong to no block.
+// belong to no block. The simulated mainframe keeps its own copy of the table on
+// purpose: it is an independent instrument, so a wrong table in the channel core
+// shows up as cards judged wrongly rather than agreeing with itself.
 class ImageLayout {
 public:
     static const std::array<ImageBlock, 7>& blocks();

@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <algorithm>
-#include <cstring>
 
 #include "CChannelItem.h"
+#include "CEepromBytes.h"
 #include "CPokeDlg.h"
 #include "CReportSaveDialog.h"
 #include "CStartupDlg.h"
 #include "CVerifierApp.h"
+#include "ChannelColumns.h"
 #include "ChannelScan.h"
 #include "CompareChannels.h"
 #include "ParseNumber.h"
@@ -19,8 +20,6 @@
 #include "resource.h"
 
 namespace {
-enum Column { ColStatus, ColSerial, ColChan, ColRack, ColSlot, ColError, ColumnCount };
-
 QString Ansi(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -36,10 +35,10 @@ std::uint32_t ParseField(const QString& text)
 CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(StateLampIcons())
 {
     setObjectName(QStringLiteral("IDC_CHANNEL_LIST"));
-    setColumnCount(ColumnCount);
+    setColumnCount(kColumnCount);
     setHeaderLabels({QStringLiteral("Status"), QStringLiteral("SN"), QStringLiteral("Chan"), QStringLiteral("Rack"),
                      QStringLiteral("Slot"), QStringLiteral("Error")});
-    for (int column : {ColChan, ColRack, ColSlot})
+    for (int column : {kColumnChan, kColumnRack, kColumnSlot})
         headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -55,12 +54,12 @@ CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(State
     const QFontMetrics metrics(font());
     const int wide = metrics.horizontalAdvance(QStringLiteral("12345678xxxx"));
     const int narrow = metrics.horizontalAdvance(QStringLiteral("123456"));
-    setColumnWidth(ColStatus, wide);
-    setColumnWidth(ColSerial, wide);
-    setColumnWidth(ColChan, narrow);
-    setColumnWidth(ColRack, narrow);
-    setColumnWidth(ColSlot, narrow);
-    setColumnWidth(ColError, 8 * narrow);
+    setColumnWidth(kColumnStatus, wide);
+    setColumnWidth(kColumnSerial, wide);
+    setColumnWidth(kColumnChan, narrow);
+    setColumnWidth(kColumnRack, narrow);
+    setColumnWidth(kColumnSlot, narrow);
+    setColumnWidth(kColumnError, 8 * narrow);
 
     connect(header(), &QHeaderView::sectionClicked, this, &CChannelView::OnColumnClick);
     // However rows leave, their channels lose them.
@@ -167,7 +166,7 @@ void CChannelView::OnPoke()
     const auto address = static_cast<std::uint16_t>(ParseField(dlg.m_strAddress));
     const auto data = static_cast<std::uint8_t>(ParseField(dlg.m_strData) & 0xFF);
     CInstrument& instrument = AfxGetVerifierApp()->m_instrument;
-    if (!instrument.WrEe1(dlg.m_nChannel, address, data))
+    if (!CEepromBytes(instrument).WriteByte(dlg.m_nChannel, address, data))
         instrument.ShowError();
 }
 
@@ -208,15 +207,16 @@ void CChannelView::DeleteAllRows()
 int CChannelView::AddChannelRow(const CChannelInfo& info, int rack, int slot)
 {
     auto* item = new CChannelItem(info.m_nAddress);
-    item->setIcon(ColStatus, info.m_nStatus >= 0 && info.m_nStatus < static_cast<int>(m_lamps.size())
+    item->setIcon(kColumnStatus, info.m_nStatus >= 0 && info.m_nStatus < static_cast<int>(m_lamps.size())
                                  ? m_lamps[static_cast<size_t>(info.m_nStatus)]
                                  : QIcon());
-    item->setText(ColStatus, QString::fromLatin1(info.StatusText()));
-    item->setText(ColSerial, QString::fromLatin1(info.m_szSerial, static_cast<qsizetype>(strnlen(info.m_szSerial, sizeof info.m_szSerial))));
-    item->setText(ColChan, QString::number(info.m_nAddress));
-    item->setText(ColRack, QString::number(rack));
-    item->setText(ColSlot, QString::number(slot));
-    for (int column : {ColChan, ColRack, ColSlot})
+    item->setText(kColumnStatus, QString::fromLatin1(info.StatusText()));
+    const std::string_view serial = info.Serial();
+    item->setText(kColumnSerial, QString::fromLatin1(serial.data(), static_cast<qsizetype>(serial.size())));
+    item->setText(kColumnChan, QString::number(info.m_nAddress));
+    item->setText(kColumnRack, QString::number(rack));
+    item->setText(kColumnSlot, QString::number(slot));
+    for (int column : {kColumnChan, kColumnRack, kColumnSlot})
         item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     addTopLevelItem(item);
     if (info.m_nAddress >= 0 && info.m_nAddress < kChannelCount)
@@ -234,7 +234,7 @@ int CChannelView::FindChannelRow(int channel)
 
 void CChannelView::SetRowText(int row, int column, const std::string& text)
 {
-    if (QTreeWidgetItem* item = Row(row); item && column >= 0 && column < ColumnCount)
+    if (QTreeWidgetItem* item = Row(row); item && column >= 0 && column < kColumnCount)
         item->setText(column, Ansi(text));
 }
 
@@ -243,7 +243,7 @@ void CChannelView::SetRowImage(int row, int image)
     QTreeWidgetItem* item = Row(row);
     if (!item)
         return;
-    item->setIcon(ColStatus, image >= 0 && image < static_cast<int>(m_lamps.size()) ? m_lamps[static_cast<size_t>(image)] : QIcon());
+    item->setIcon(kColumnStatus, image >= 0 && image < static_cast<int>(m_lamps.size()) ? m_lamps[static_cast<size_t>(image)] : QIcon());
 }
 
 int CChannelView::GetFirstSelectedRow() const

@@ -1,7 +1,7 @@
 #pragma once
 // Operator messages as modal message boxes captioned with the application title.
 
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 
 class CMessageBoxSink final : public IOperatorMessages {
 public:

@@ -2,15 +2,11 @@
 
 #include <cstdint>
 
+#include "CEepromBytes.h"
 #include "CVerifierApp.h"
 #include "DialogUnits.h"
 #include "ParseNumber.h"
-#include "TextFormat.h"
 #include "forms/ui_poke.h"
-
-namespace {
-constexpr std::uint32_t kHighestAddress = 0xFFFF;
-}
 
 CPokeDlg::CPokeDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CPokeDlg>())
 {
@@ -33,13 +29,12 @@ bool CPokeDlg::CheckAddress(const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
     const std::uint32_t address = ParseNumber(std::string_view(bytes.constData(), bytes.size()));
-    if (address <= kHighestAddress)
+    const std::string refused =
+        EepromRangeRefusal(kEepromAddressRange, std::string_view(bytes.constData(), bytes.size()), address);
+    if (refused.empty())
         return true;
-    // The bus commands carry 16-bit addresses; a wider one must not be cut short.
-    AfxGetVerifierApp()->Messages().ShowMessage(
-        FormatText("The address %s (0x%X) is outside the EEPROM address range 0x0000..0xFFFF.",
-                   bytes.constData(), static_cast<unsigned>(address)),
-        MessageIcon::Exclamation);
+    // A wider address must not be cut short to 16 bits.
+    AfxGetVerifierApp()->Messages().ShowMessage(refused, MessageIcon::Exclamation);
     m_ui->IDC_ADDRESS->setFocus();
     m_ui->IDC_ADDRESS->selectAll();
     return false;
@@ -53,7 +48,7 @@ void CPokeDlg::OnRead()
     const QByteArray bytes = text.toLatin1();
     const auto address = static_cast<std::uint16_t>(ParseNumber(std::string_view(bytes.constData(), bytes.size())));
     std::uint8_t data = 0;
-    if (!AfxGetVerifierApp()->m_instrument.RdEe1(m_nChannel, address, &data))
+    if (!CEepromBytes(AfxGetVerifierApp()->m_instrument).ReadByte(m_nChannel, address, data))
         return;
     m_ui->IDC_DATA->setText(QString::asprintf("0x%02X", data));
     m_ui->IDC_DATA->setFocus();

@@ -7,7 +7,7 @@
 
 #include "CInstrument.h"
 #include "FakeDriver.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 
 enum FakeRoutine { kFakeSendIFC, kFakeDevClear, kFakeFindLstn, kFakeSend, kFakeReceive, kFakeWaitSRQ, kFakeReadStatusByte };
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeDriver.h"
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 
 namespace fs = std::filesystem;
 using gpib::CGpibBinding;

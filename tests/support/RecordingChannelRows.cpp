@@ -33,7 +33,7 @@ int RecordingChannelRows::FindChannelRow(int channel)
 void RecordingChannelRows::SetRowText(int row, int column, const std::string& text)
 {
     calls.push_back("SetRowText " + std::to_string(row) + " " + std::to_string(column) + " " + text);
-    if (row >= 0 && row < static_cast<int>(rows.size()) && column >= 0 && column < 6)
+    if (row >= 0 && row < static_cast<int>(rows.size()) && column >= 0 && column < kColumnCount)
         rows[static_cast<std::size_t>(row)].texts[static_cast<std::size_t>(column)] = text;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ChannelColumns.h"
 #include "IChannelRows.h"
 
 class RecordingChannelRows final : public IChannelRows {
@@ -12,7 +13,7 @@ public:
     struct Row {
         int channel = -1;
         int image = -1;
-        std::array<std::string, 6> texts;
+        std::array<std::string, kColumnCount> texts;
     };
 
     void DeleteAllRows() override;

@@ -8,7 +8,7 @@
 
 #include "CPassCancel.h"
 #include "IPassObserver.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 
 class RecordingPassObserver final : public IPassObserver, public IOperatorMessages {
 public:

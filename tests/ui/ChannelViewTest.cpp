@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 
+#include "ChannelColumns.h"
 #include "ChannelStatus.h"
 #include "ResourceImages.h"
 #include "TestScenarios.h"
@@ -22,8 +23,6 @@
 using valdina::test::SimScenario;
 
 namespace {
-enum { ColStatus, ColSerial, ColChan, ColRack, ColSlot, ColError };
-
 void ClickHeader(CChannelView& view, int column)
 {
     QHeaderView* header = view.header();
@@ -78,11 +77,11 @@ TEST(ChannelView, ColumnsAreTitledAlignedAndSizedFromTheListFont)
     const QFontMetrics metrics(view.font());
     const int wide = metrics.horizontalAdvance("12345678xxxx");
     const int narrow = metrics.horizontalAdvance("123456");
-    EXPECT_EQ(view.columnWidth(ColStatus), wide);
-    EXPECT_EQ(view.columnWidth(ColSerial), wide);
-    for (int column : {ColChan, ColRack, ColSlot})
+    EXPECT_EQ(view.columnWidth(kColumnStatus), wide);
+    EXPECT_EQ(view.columnWidth(kColumnSerial), wide);
+    for (int column : {kColumnChan, kColumnRack, kColumnSlot})
         EXPECT_EQ(view.columnWidth(column), narrow);
-    EXPECT_EQ(view.columnWidth(ColError), 8 * narrow);
+    EXPECT_EQ(view.columnWidth(kColumnError), 8 * narrow);
     EXPECT_FALSE(view.header()->isSortIndicatorShown());
     EXPECT_EQ(view.selectionMode(), QAbstractItemView::ExtendedSelection);
 
@@ -90,11 +89,11 @@ TEST(ChannelView, ColumnsAreTitledAlignedAndSizedFromTheListFont)
     QTreeWidgetItem* row = view.topLevelItem(window.RowOf(37));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->data(0, Qt::UserRole).toInt(), 37);
-    EXPECT_EQ(row->text(ColSerial), "a1234567");
-    EXPECT_EQ(row->text(ColChan), "37");
-    EXPECT_EQ(row->text(ColRack), "2");
-    EXPECT_EQ(row->text(ColSlot), "5");
-    for (int column : {ColChan, ColRack, ColSlot}) {
+    EXPECT_EQ(row->text(kColumnSerial), "a1234567");
+    EXPECT_EQ(row->text(kColumnChan), "37");
+    EXPECT_EQ(row->text(kColumnRack), "2");
+    EXPECT_EQ(row->text(kColumnSlot), "5");
+    for (int column : {kColumnChan, kColumnRack, kColumnSlot}) {
         EXPECT_TRUE(row->textAlignment(column) & Qt::AlignRight);
         EXPECT_TRUE(view.headerItem()->textAlignment(column) & Qt::AlignRight);
     }
@@ -103,22 +102,22 @@ TEST(ChannelView, ColumnsAreTitledAlignedAndSizedFromTheListFont)
     const auto lampKeys = [&view] {
         std::vector<qint64> keys;
         for (int n = 0; n < view.topLevelItemCount(); ++n)
-            keys.push_back(view.topLevelItem(n)->icon(ColStatus).cacheKey());
+            keys.push_back(view.topLevelItem(n)->icon(kColumnStatus).cacheKey());
         return keys;
     };
     std::vector<std::vector<std::string>> texts;
-    for (int column = 0; column < 6; ++column)
+    for (int column = 0; column < kColumnCount; ++column)
         texts.push_back(window.ColumnTexts(column));
     const std::vector<qint64> lamps = lampKeys();
     EXPECT_EQ(view.FindChannelRow(99), -1);
     const int rows = view.topLevelItemCount();
     for (int row : {-1, rows}) {
-        view.SetRowText(row, ColStatus, "Good");
-        view.SetRowText(row, ColError, "invalid checksum (gain)");
+        view.SetRowText(row, kColumnStatus, "Good");
+        view.SetRowText(row, kColumnError, "invalid checksum (gain)");
         view.SetRowImage(row, StatusGood);
     }
     EXPECT_EQ(view.topLevelItemCount(), rows);
-    for (int column = 0; column < 6; ++column)
+    for (int column = 0; column < kColumnCount; ++column)
         EXPECT_EQ(window.ColumnTexts(column), texts[static_cast<size_t>(column)]) << column;
     EXPECT_EQ(lampKeys(), lamps);
     EXPECT_EQ(view.GetRowChannel(-1), -1);
@@ -177,23 +176,23 @@ TEST(ChannelView, HeaderClicksSortByTheRecordsAndFlipOnTheSameColumn)
     ASSERT_EQ(window.app.m_channels[2].m_nStatus, StatusGood);
     EXPECT_EQ(window.View().SortColumn(), -1);
 
-    ClickHeader(window.View(), ColSerial);
+    ClickHeader(window.View(), kColumnSerial);
     EXPECT_EQ(window.RowChannels(), ChannelsBySerial(false));
 
-    ClickHeader(window.View(), ColStatus);
+    ClickHeader(window.View(), kColumnStatus);
     auto statuses = Statuses(window);
     EXPECT_TRUE(std::is_sorted(statuses.begin(), statuses.end()));
-    ClickHeader(window.View(), ColStatus);
+    ClickHeader(window.View(), kColumnStatus);
     statuses = Statuses(window);
     EXPECT_TRUE(std::is_sorted(statuses.rbegin(), statuses.rend()));
     EXPECT_NE(statuses.front(), statuses.back());
 
-    ClickHeader(window.View(), ColRack);
+    ClickHeader(window.View(), kColumnRack);
     EXPECT_EQ(window.RowChannels(), ChannelsInOrder(false));
-    ClickHeader(window.View(), ColRack);
+    ClickHeader(window.View(), kColumnRack);
     EXPECT_EQ(window.RowChannels(), ChannelsInOrder(true));
     // Slot orders like Chan: by channel, rack first.
-    ClickHeader(window.View(), ColSlot);
+    ClickHeader(window.View(), kColumnSlot);
     EXPECT_EQ(window.RowChannels(), ChannelsInOrder(false));
 }
 
@@ -202,18 +201,18 @@ TEST(ChannelView, SortStateOutlivesAScanAndErrorSortsByTheRecords)
     SimScenario scenario(SmallMainframe());
     CWindowHarness window(ClickOk);
 
-    ClickHeader(window.View(), ColSerial);
+    ClickHeader(window.View(), kColumnSerial);
     ASSERT_EQ(window.RowChannels(), ChannelsBySerial(false));
     window.Key(Qt::Key_F5);
     EXPECT_EQ(window.RowChannels(), ChannelsInOrder(false));
-    ClickHeader(window.View(), ColSerial);
+    ClickHeader(window.View(), kColumnSerial);
     EXPECT_EQ(window.RowChannels(), ChannelsBySerial(true));
 
     // After the rescan the Error column is blank, but the records keep the texts
     // of the pass, and those order the rows: the two failed cards sort last.
-    for (const std::string& text : window.ColumnTexts(ColError))
+    for (const std::string& text : window.ColumnTexts(kColumnError))
         EXPECT_EQ(text, "");
-    ClickHeader(window.View(), ColError);
+    ClickHeader(window.View(), kColumnError);
     const auto rows = window.RowChannels();
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ((std::set<int>{rows[4], rows[5]}), (std::set<int>{17, 37}));
@@ -244,7 +243,7 @@ TEST(ChannelView, EachCardShowsReadingAndItsProgressPaintedBeforeItsFirstRead)
         for (int channel : window.RowChannels()) {
             QTreeWidgetItem* item = view.topLevelItem(window.RowOf(channel));
             if (region.intersects(view.visualItemRect(item)))
-                paintedRows[channel] = item->text(ColStatus);
+                paintedRows[channel] = item->text(kColumnStatus);
         }
     });
 
@@ -257,7 +256,7 @@ TEST(ChannelView, EachCardShowsReadingAndItsProgressPaintedBeforeItsFirstRead)
         const int channel = pane->text().section(' ', 2, 2).toInt();
         if (!firstRead || window.RowOf(channel) < 0)
             return;
-        const QImage lamp = view.topLevelItem(window.RowOf(channel))->icon(ColStatus).pixmap(12, 12).toImage();
+        const QImage lamp = view.topLevelItem(window.RowOf(channel))->icon(kColumnStatus).pixmap(12, 12).toImage();
         seen.push_back(paintedMessage.toStdString() + " " + paintedRows[channel].toStdString()
                        + (lamp.pixel(5, 5) == qRgb(0, 0, 255) ? " blue" : " not blue"));
     });
@@ -268,7 +267,7 @@ TEST(ChannelView, EachCardShowsReadingAndItsProgressPaintedBeforeItsFirstRead)
         expected.push_back("Verifying channel " + std::to_string(SmallMainframeCards()[i].channel) + " ("
                            + std::to_string(i + 1) + " of 6)... reading blue");
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(window.ColumnTexts(ColStatus), (std::vector<std::string>{"Good", "Good", "Fail", "Fail", "Good", "Good"}));
+    EXPECT_EQ(window.ColumnTexts(kColumnStatus), (std::vector<std::string>{"Good", "Good", "Fail", "Fail", "Good", "Good"}));
     EXPECT_EQ(window.Frame().MessageText(), "Ready");
 
     // The scan's status text likewise, before each card's first command, when its

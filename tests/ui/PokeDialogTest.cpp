@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include "ChannelColumns.h"
 #include "TestImages.h"
 #include "TestScenarios.h"
 #include "TextFormat.h"
@@ -106,8 +107,8 @@ TEST(PokeDialog, EnterInTheAddressFieldWritesTheDataFieldAndTheTopmostSelectedRo
 {
     PokeSession session(PokeMainframe());
     // Descending channel order puts 21 above 3.
-    session.window.View().OnColumnClick(2);
-    session.window.View().OnColumnClick(2);
+    session.window.View().OnColumnClick(kColumnChan);
+    session.window.View().OnColumnClick(kColumnChan);
     session.window.SelectChannels({3, kChannel});
     const int readsBefore = Reads(session.scenario);
     session.Poke([&](QWidget* dialog) {

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "CMessageBoxSink.h"
+#include "ChannelColumns.h"
 #include "CReportSaveDialog.h"
 #include "ReportFormat.h"
 #include "TestScenarios.h"
@@ -88,8 +89,8 @@ TEST(ReportExport, FileHoldsTheCoreReportOfTheTableWhateverTheListOrder)
 {
     SimScenario scenario(SmallMainframe());
     CWindowHarness window(ClickOk);
-    window.View().OnColumnClick(1);
-    window.View().OnColumnClick(1);
+    window.View().OnColumnClick(kColumnSerial);
+    window.View().OnColumnClick(kColumnSerial);
     QTemporaryDir dir;
     const std::string path = dir.filePath("report.txt").toStdString();
     ExportTo(window, path);

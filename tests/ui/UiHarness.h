@@ -12,7 +12,7 @@
 #include "CChannelView.h"
 #include "CMainFrame.h"
 #include "CVerifierApp.h"
-#include "OperatorMessages.h"
+#include "IOperatorMessages.h"
 #include "TransactionObserver.h"
 
 class QDialog;

@@ -13,7 +13,7 @@
 
 #include "CInstrument.h"
 #include "ChannelScan.h"
-#include "CliCommands.h"
+#include "CCliCommands.h"
 #include "EepromLayout.h"
 #include "IChannelRows.h"
 #include "JsonReport.h"

@@ -1,4 +1,4 @@
-#include "CReportFile.h"
+#include "CExclusiveFile.h"
 
 #include <cerrno>
 #include <csignal>
@@ -86,7 +86,7 @@ int OpenOrCreate(const std::string& path, bool& created)
 
 } // namespace
 
-CReportFile::CReportFile(const std::string& path) : m_path(path)
+CExclusiveFile::CExclusiveFile(const std::string& path) : m_path(path)
 {
     const int fd = OpenOrCreate(path, m_created);
     if (fd < 0) {
@@ -114,12 +114,12 @@ CReportFile::CReportFile(const std::string& path) : m_path(path)
     }
 }
 
-CReportFile::~CReportFile()
+CExclusiveFile::~CExclusiveFile()
 {
     Close();
 }
 
-bool CReportFile::Write(std::string_view bytes)
+bool CExclusiveFile::Write(std::string_view bytes)
 {
     const int fd = static_cast<int>(m_handle);
     const HeldBrokenPipe held;
@@ -137,7 +137,7 @@ bool CReportFile::Write(std::string_view bytes)
     return true;
 }
 
-bool CReportFile::Close()
+bool CExclusiveFile::Close()
 {
     if (!IsOpen())
         return true;
@@ -151,7 +151,7 @@ bool CReportFile::Close()
     return true;
 }
 
-void CReportFile::Abandon()
+void CExclusiveFile::Abandon()
 {
     if (!IsOpen())
         return;

@@ -1,4 +1,4 @@
-#include "GpibDriver.h"
+#include "CGpibBinding.h"
 
 #ifdef _WIN32
 #define GPIB_CALL __stdcall

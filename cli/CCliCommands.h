@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "CEepromBytes.h"
 #include "CardClock.h"
 #include "ChannelTable.h"
 #include "CliOptions.h"
@@ -50,6 +51,7 @@ private:
     int Print(const std::string& text, int exitCode);
 
     CInstrument& m_instrument;
+    CEepromBytes m_eeprom;
     std::ostream& m_out;
     std::ostream& m_err;
     bool m_terminal;

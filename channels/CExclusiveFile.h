@@ -1,18 +1,19 @@
 #pragma once
-// The report's file while it is written: created or truncated, held exclusively
-// (no sharing on Windows, an exclusive lock elsewhere), written as raw bytes.
-// Opening never waits: a pipe without a reader is a failure, not a hang.
+// A file of the run (the report, the JUnit XML) while it is written: created or
+// truncated, held exclusively (no sharing on Windows, an exclusive lock elsewhere),
+// written as raw bytes. Opening never waits: a pipe without a reader is a failure,
+// not a hang.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-class CReportFile {
+class CExclusiveFile {
 public:
-    explicit CReportFile(const std::string& path);
-    CReportFile(const CReportFile&) = delete;
-    CReportFile& operator=(const CReportFile&) = delete;
-    ~CReportFile();
+    explicit CExclusiveFile(const std::string& path);
+    CExclusiveFile(const CExclusiveFile&) = delete;
+    CExclusiveFile& operator=(const CExclusiveFile&) = delete;
+    ~CExclusiveFile();
 
     bool IsOpen() const { return m_handle != kClosed; }
     // Writes every byte or fails; Close reports whether the data reached the file.

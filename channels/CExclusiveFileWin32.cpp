@@ -1,8 +1,8 @@
-#include "CReportFile.h"
+#include "CExclusiveFile.h"
 
 #include <windows.h>
 
-CReportFile::CReportFile(const std::string& path) : m_path(path)
+CExclusiveFile::CExclusiveFile(const std::string& path) : m_path(path)
 {
     // Share mode 0: no other program can open the file until it is closed.
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -15,12 +15,12 @@ CReportFile::CReportFile(const std::string& path) : m_path(path)
     m_handle = reinterpret_cast<std::intptr_t>(handle);
 }
 
-CReportFile::~CReportFile()
+CExclusiveFile::~CExclusiveFile()
 {
     Close();
 }
 
-bool CReportFile::Write(std::string_view bytes)
+bool CExclusiveFile::Write(std::string_view bytes)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(m_handle);
     while (!bytes.empty()) {
@@ -35,7 +35,7 @@ bool CReportFile::Write(std::string_view bytes)
     return true;
 }
 
-bool CReportFile::Close()
+bool CExclusiveFile::Close()
 {
     if (!IsOpen())
         return true;
@@ -48,7 +48,7 @@ bool CReportFile::Close()
     return true;
 }
 
-void CReportFile::Abandon()
+void CExclusiveFile::Abandon()
 {
     if (!IsOpen())
         return;

@@ -1,4 +1,4 @@
-#include "CliCommands.h"
+#include "CCliCommands.h"
 
 #include <cstring>
 #include <ostream>
@@ -21,6 +21,7 @@
 
 CCliCommands::CCliCommands(CInstrument& instrument, std::ostream& out, std::ostream& err, bool terminal)
     : m_instrument(instrument),
+      m_eeprom(instrument),
       m_out(out),
       m_err(err),
       m_terminal(terminal),
@@ -174,14 +175,14 @@ int CCliCommands::Clear()
 int CCliCommands::Peek(const CliOptions& options)
 {
     std::uint8_t byte = 0;
-    if (!m_instrument.RdEe1(options.channel, options.address, &byte))
+    if (!m_eeprom.ReadByte(options.channel, options.address, byte))
         return FailWithError();
     return Print(FormatText("0x%02X\n", byte), kExitOk);
 }
 
 int CCliCommands::Poke(const CliOptions& options)
 {
-    return m_instrument.WrEe1(options.channel, options.address, options.byte) ? kExitOk : FailWithError();
+    return m_eeprom.WriteByte(options.channel, options.address, options.byte) ? kExitOk : FailWithError();
 }
 
 int CCliCommands::Dump(const CliOptions& options)
@@ -193,7 +194,7 @@ int CCliCommands::Dump(const CliOptions& options)
     std::memset(card.m_szModel, 0, sizeof card.m_szModel);
     m_instrument.QueryModel(card.m_szModel);
     EepromImage image{};
-    if (!m_instrument.ReadEepromImage(options.channel, image))
+    if (!m_eeprom.ReadImage(options.channel, image))
         return FailWithError();
     return Print(FormatHexDump(image) + FormatBlockListing(image, card), kExitOk);
 }

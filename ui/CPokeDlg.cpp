@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-#include "CVerifierApp.h"
+#include "CInstrument.h"
 #include "DialogUnits.h"
+#include "OperatorMessages.h"
 #include "ParseNumber.h"
 #include "TextFormat.h"
 #include "forms/ui_poke.h"
@@ -12,7 +13,8 @@ namespace {
 constexpr std::uint32_t kHighestAddress = 0xFFFF;
 }
 
-CPokeDlg::CPokeDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CPokeDlg>())
+CPokeDlg::CPokeDlg(CInstrument& instrument, IOperatorMessages& messages, QWidget* parent)
+    : QDialog(parent), m_instrument(instrument), m_messages(messages), m_ui(std::make_unique<Ui::CPokeDlg>())
 {
     m_ui->setupUi(this);
     MapDialogUnits(*this);
@@ -36,7 +38,7 @@ bool CPokeDlg::CheckAddress(const QString& text)
     if (address <= kHighestAddress)
         return true;
     // The bus commands carry 16-bit addresses; a wider one must not be cut short.
-    AfxGetVerifierApp()->Messages().ShowMessage(
+    m_messages.ShowMessage(
         FormatText("The address %s (0x%X) is outside the EEPROM address range 0x0000..0xFFFF.",
                    bytes.constData(), static_cast<unsigned>(address)),
         MessageIcon::Exclamation);
@@ -53,7 +55,7 @@ void CPokeDlg::OnRead()
     const QByteArray bytes = text.toLatin1();
     const auto address = static_cast<std::uint16_t>(ParseNumber(std::string_view(bytes.constData(), bytes.size())));
     std::uint8_t data = 0;
-    if (!AfxGetVerifierApp()->m_instrument.RdEe1(m_nChannel, address, &data))
+    if (!m_instrument.RdEe1(m_nChannel, address, &data))
         return;
     m_ui->IDC_DATA->setText(QString::asprintf("0x%02X", data));
     m_ui->IDC_DATA->setFocus();

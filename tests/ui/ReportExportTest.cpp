@@ -95,7 +95,7 @@ TEST(ReportExport, FileHoldsTheCoreReportOfTheTableWhateverTheListOrder)
     ExportTo(window, path);
     EXPECT_TRUE(window.messages.shown.empty());
     const std::string written = ReadFile(path);
-    EXPECT_EQ(written, FormatReport(window.app.m_channels, "\r\n"));
+    EXPECT_EQ(written, FormatReport(window.app.Channels(), "\r\n"));
     EXPECT_NE(written.find("Fail"), std::string::npos);
 
     // Cancel in the dialog touches nothing.
@@ -233,11 +233,13 @@ TEST(ReportExport, MessageBoxDuringAPassKeepsTheWaitCursor)
 {
     SimScenario scenario(SmallMainframe(
         {{{"command", "RdEe4"}, {"channel", 2}, {"address", 0}, {"kind", "timeout"}, {"times", 1}}}));
+    CMessageBoxSink boxes;
     CWindowHarness window([](QWidget* dialog) {
         dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
         ClickOk(dialog);
     });
-    window.app.m_instrument.SetMessageSink(&window.app.m_messageBoxes);
+    boxes.SetOwner(&window.Frame());
+    window.app.Instrument().SetMessageSink(&boxes);
     Qt::CursorShape overBox = Qt::BlankCursor;
     QString text;
     CModalDriver driver([&](QWidget* widget) {

@@ -64,7 +64,6 @@ void ClickCancel(QWidget* dialog)
 
 CWindowHarness::CWindowHarness(std::function<void(QWidget*)> startupAnswer)
 {
-    app.m_instrument.SetMessageSink(&messages);
     app.InitInstance();
     QApplication::setActiveWindow(&Frame());
     std::unique_ptr<CModalDriver> prompt;

@@ -90,8 +90,8 @@ public:
     void Command(unsigned id);
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-    CVerifierApp app;
     CRecordingMessages messages;
+    CVerifierApp app{&messages};
 
 private:
     bool m_promptShown = false;

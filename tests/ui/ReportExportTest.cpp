@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -163,7 +164,10 @@ TEST(ReportExport, SaveDialogOffersTextFilesAddsTheExtensionAndAsksBeforeOverwri
             filters = FilterTexts(*dialog);
             initial = dialog->selectedFiles();
             dialog->setDirectory(dir.path());
-            dialog->selectFile("typed");
+            // The operator types over the offered name in the focused name field.
+            auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            ASSERT_NE(name, nullptr);
+            name->setText("typed");
             static_cast<QDialog*>(dialog)->accept();
         });
         std::string path;

@@ -169,8 +169,7 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(QuietMessages);
     QApplication application(argc, argv);
     CountingMessages messages;
-    CVerifierApp app;
-    app.m_instrument.SetMessageSink(&messages);
+    CVerifierApp app(&messages);
     {
         // Nobody answers while the window starts, so no startup prompt opens.
         SimScenario off({{"off_bus", true}});

@@ -1,8 +1,8 @@
 #include "CChannelItem.h"
 
-#include "CChannelView.h"
+#include "IRowOrder.h"
 
-CChannelItem::CChannelItem(int channel) : QTreeWidgetItem(UserType)
+CChannelItem::CChannelItem(int channel, const IRowOrder& order) : QTreeWidgetItem(UserType), m_order(order)
 {
     setData(0, Qt::UserRole, channel);
 }
@@ -14,6 +14,5 @@ int CChannelItem::Channel() const
 
 bool CChannelItem::operator<(const QTreeWidgetItem& other) const
 {
-    const auto* view = static_cast<const CChannelView*>(treeWidget());
-    return view->CompareRows(Channel(), other.data(0, Qt::UserRole).toInt()) < 0;
+    return m_order.CompareRows(Channel(), other.data(0, Qt::UserRole).toInt()) < 0;
 }

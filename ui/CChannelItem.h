@@ -1,12 +1,17 @@
 #pragma once
 // A row of the channel list. It holds its own texts and lamp; its item data is the
-// channel number, and its order is that of the channel records it stands for.
+// channel number, and its order is the one its list's owner gives.
 
 #include <QTreeWidgetItem>
 
+class IRowOrder;
+
 class CChannelItem : public QTreeWidgetItem {
 public:
-    explicit CChannelItem(int channel);
+    CChannelItem(int channel, const IRowOrder& order);
     int Channel() const;
     bool operator<(const QTreeWidgetItem& other) const override;
+
+private:
+    const IRowOrder& m_order;
 };

@@ -5,14 +5,16 @@
 #include <algorithm>
 
 #include "CChannelItem.h"
+#include "CCommandGate.h"
 #include "CEepromBytes.h"
+#include "CInstrument.h"
 #include "CPokeDlg.h"
 #include "CReportSaveDialog.h"
 #include "CStartupDlg.h"
-#include "CVerifierApp.h"
 #include "ChannelColumns.h"
 #include "ChannelScan.h"
 #include "CompareChannels.h"
+#include "IOperatorMessages.h"
 #include "ParseNumber.h"
 #include "ReportFile.h"
 #include "ResourceImages.h"
@@ -32,7 +34,8 @@ std::uint32_t ParseField(const QString& text)
 }
 }
 
-CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(StateLampIcons())
+CChannelView::CChannelView(const WindowContext& context, QWidget* parent)
+    : QTreeWidget(parent), m_context(context), m_lamps(StateLampIcons())
 {
     setObjectName(QStringLiteral("IDC_CHANNEL_LIST"));
     setColumnCount(kColumnCount);
@@ -70,14 +73,13 @@ CChannelView::CChannelView(QWidget* parent) : QTreeWidget(parent), m_lamps(State
     });
 
     // The startup prompt runs once, from the event loop, over the shown window.
-    AfxGetVerifierApp()->m_commandGate.Post(this, [this] { OnStartupPrompt(); });
-    AfxGetVerifierApp()->m_instrument.SetTransactionObserver(&m_pump);
+    m_context.commands.Post(this, [this] { OnStartupPrompt(); });
+    m_context.instrument.SetTransactionObserver(&m_pump);
 }
 
 CChannelView::~CChannelView()
 {
-    if (CVerifierApp* app = AfxGetVerifierApp())
-        app->m_instrument.SetTransactionObserver(nullptr);
+    m_context.instrument.SetTransactionObserver(nullptr);
 }
 
 // ---- commands
@@ -109,7 +111,7 @@ bool CChannelView::OnCmdMsg(unsigned id)
         OnPoke();
         return true;
     case ID_GPIB_DEVICE_CLEAR:
-        AfxGetVerifierApp()->m_instrument.DevClear();
+        m_context.instrument.DevClear();
         return true;
     case ID_EXPORT_REPORT:
         OnExportReport();
@@ -121,26 +123,24 @@ bool CChannelView::OnCmdMsg(unsigned id)
 
 void CChannelView::PostCommand(unsigned id)
 {
-    AfxGetVerifierApp()->m_commandGate.Post(this, [this, id] { OnCmdMsg(id); });
+    m_context.commands.Post(this, [this, id] { OnCmdMsg(id); });
 }
 
 bool CChannelView::ScanChannels()
 {
-    CVerifierApp& app = *AfxGetVerifierApp();
     m_cancel.Reset();
-    return ::ScanChannels(app.m_instrument, app.m_channels, *this, *this, &m_cancel);
+    return ::ScanChannels(m_context.instrument, m_context.channels, *this, *this, &m_cancel);
 }
 
 void CChannelView::VerifyAllChannels()
 {
-    CVerifierApp& app = *AfxGetVerifierApp();
     m_cancel.Reset();
-    ::VerifyAllChannels(app.m_instrument, app.m_channels, *this, *this, &m_cancel);
+    ::VerifyAllChannels(m_context.instrument, m_context.channels, *this, *this, &m_cancel);
 }
 
 void CChannelView::OnStartupPrompt()
 {
-    if (!AfxGetVerifierApp()->m_instrument.IsListener())
+    if (!m_context.instrument.IsListener())
         return;
     CStartupDlg dlg(window());
     dlg.m_bVerify = 1;
@@ -157,7 +157,7 @@ void CChannelView::OnPoke()
     const int row = GetFirstSelectedRow();
     if (row < 0)
         return;
-    CPokeDlg dlg(window());
+    CPokeDlg dlg(m_context.instrument, m_context.messages, window());
     dlg.m_nChannel = GetRowChannel(row);
     dlg.m_strAddress = QStringLiteral("0x0000");
     if (dlg.DoModal() != 1)
@@ -165,7 +165,7 @@ void CChannelView::OnPoke()
     // The dialog refuses addresses beyond 16 bits, so the cast keeps the value.
     const auto address = static_cast<std::uint16_t>(ParseField(dlg.m_strAddress));
     const auto data = static_cast<std::uint8_t>(ParseField(dlg.m_strData) & 0xFF);
-    CInstrument& instrument = AfxGetVerifierApp()->m_instrument;
+    CInstrument& instrument = m_context.instrument;
     if (!CEepromBytes(instrument).WriteByte(dlg.m_nChannel, address, data))
         instrument.ShowError();
 }
@@ -186,10 +186,9 @@ void CChannelView::OnExportReport()
     std::string path;
     if (!PromptReportPath(path))
         return;
-    CVerifierApp& app = *AfxGetVerifierApp();
-    const ReportWriteResult result = WriteReportFile(path, app.m_channels);
+    const ReportWriteResult result = WriteReportFile(path, m_context.channels);
     if (!result.ok())
-        app.Messages().ShowMessage(FileErrorText(result.cause, path), result.icon());
+        m_context.messages.ShowMessage(FileErrorText(result.cause, path), result.icon());
 }
 
 // ---- rows
@@ -206,7 +205,7 @@ void CChannelView::DeleteAllRows()
 
 int CChannelView::AddChannelRow(const CChannelInfo& info, int rack, int slot)
 {
-    auto* item = new CChannelItem(info.m_nAddress);
+    auto* item = new CChannelItem(info.m_nAddress, *this);
     item->setIcon(kColumnStatus, info.m_nStatus >= 0 && info.m_nStatus < static_cast<int>(m_lamps.size())
                                  ? m_lamps[static_cast<size_t>(info.m_nStatus)]
                                  : QIcon());
@@ -267,7 +266,7 @@ void CChannelView::OnColumnClick(int column)
 {
     m_sortInfo.descending = column == m_sortInfo.column ? !m_sortInfo.descending : false;
     m_sortInfo.column = column;
-    m_sortInfo.table = &AfxGetVerifierApp()->m_channels;
+    m_sortInfo.table = &m_context.channels;
     sortItems(column, Qt::AscendingOrder);
 }
 

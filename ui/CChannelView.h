@@ -16,11 +16,19 @@
 #include "IChannelRows.h"
 #include "ICommandTarget.h"
 #include "IPassObserver.h"
+#include "IRowOrder.h"
+#include "WindowContext.h"
 
-class CChannelView : public QTreeWidget, public ICommandTarget, public IChannelRows, public IPassObserver {
+class CChannelView : public QTreeWidget,
+                     public ICommandTarget,
+                     public IChannelRows,
+                     public IPassObserver,
+                     public IRowOrder {
     Q_OBJECT
 public:
-    explicit CChannelView(QWidget* parent = nullptr);
+    // Runs its commands on `context`'s connection and table, one at a time through its
+    // command gate, and tells the operator through its message sink.
+    explicit CChannelView(const WindowContext& context, QWidget* parent = nullptr);
     ~CChannelView() override;
 
     // Commands.
@@ -49,7 +57,7 @@ public:
 
     // Sorting by a header click; the column and direction outlive a scan.
     void OnColumnClick(int column);
-    int CompareRows(int channelA, int channelB) const;
+    int CompareRows(int channelA, int channelB) const override;
     int SortColumn() const { return m_sortInfo.column; }
     bool SortDescending() const { return m_sortInfo.descending; }
 
@@ -80,6 +88,8 @@ private:
     };
 
     QTreeWidgetItem* Row(int row) const;
+
+    WindowContext m_context;
 
     std::vector<QIcon> m_lamps;
     // The row item of each channel, so a pass finds a card's row without a search

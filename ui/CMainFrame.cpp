@@ -12,7 +12,7 @@
 #include <QToolBar>
 
 #include "CChannelView.h"
-#include "CVerifierApp.h"
+#include "CCommandGate.h"
 #include "LockKeyState.h"
 #include "MainFrameResource.h"
 #include "ResourceImages.h"
@@ -35,12 +35,12 @@ QLabel* MakeIndicator(QStatusBar* bar, unsigned id)
 }
 }
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame(const WindowContext& context, ICommandTarget& next) : m_commands(context.commands), m_next(next)
 {
     setObjectName(QStringLiteral("IDR_MAINFRAME"));
     setWindowTitle(LoadResString(IDR_MAINFRAME));
 
-    m_wndView = new CChannelView(this);
+    m_wndView = new CChannelView(context, this);
     setCentralWidget(m_wndView);
     BuildMenu();
     BuildToolBar();
@@ -189,7 +189,7 @@ bool CMainFrame::HandlesOwn(unsigned id) const
 
 bool CMainFrame::HandlesCommand(unsigned id) const
 {
-    return m_wndView->HandlesCommand(id) || HandlesOwn(id) || AfxGetVerifierApp()->HandlesCommand(id);
+    return m_wndView->HandlesCommand(id) || HandlesOwn(id) || m_next.HandlesCommand(id);
 }
 
 bool CMainFrame::OnCmdMsg(unsigned id)
@@ -206,7 +206,7 @@ bool CMainFrame::OnCmdMsg(unsigned id)
         UpdateCommandUI();
         return true;
     default:
-        return AfxGetVerifierApp()->OnCmdMsg(id);
+        return m_next.OnCmdMsg(id);
     }
 }
 
@@ -218,7 +218,7 @@ void CMainFrame::ExecuteCommand(unsigned id)
         m_strIdleMessage.clear();
         SetMessageText(QString());
     }
-    AfxGetVerifierApp()->m_commandGate.Run(this, [this, id] { OnCmdMsg(id); });
+    m_commands.Run(this, [this, id] { OnCmdMsg(id); });
 }
 
 void CMainFrame::UpdateCommandUI()
@@ -263,7 +263,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     // Any other running command ends first; the window cannot go from under it.
-    if (AfxGetVerifierApp()->m_commandGate.Busy()) {
+    if (m_commands.Busy()) {
         event->ignore();
         return;
     }

@@ -1,11 +1,12 @@
 #pragma once
 // The main window: menu, shortcuts, toolbar and status bar around the channel view,
-// and the command chain view -> frame -> application.
+// and the command chain view -> frame -> the target behind it (the application).
 
 #include <QMainWindow>
 #include <map>
 
 #include "ICommandTarget.h"
+#include "WindowContext.h"
 
 class CChannelView;
 class QAction;
@@ -19,7 +20,9 @@ class QToolBar;
 class CMainFrame : public QMainWindow, public ICommandTarget {
     Q_OBJECT
 public:
-    CMainFrame();
+    // The view gets `context`; commands neither the view nor the frame handle go on
+    // to `next`.
+    CMainFrame(const WindowContext& context, ICommandTarget& next);
     ~CMainFrame() override;
 
     bool HandlesCommand(unsigned id) const override;
@@ -56,6 +59,8 @@ private:
     void OnPassRunning(bool running);
     bool HandlesOwn(unsigned id) const;
 
+    CCommandGate& m_commands;
+    ICommandTarget& m_next;
     CChannelView* m_wndView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QStatusBar* m_wndStatusBar = nullptr;

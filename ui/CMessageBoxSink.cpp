@@ -3,16 +3,14 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "CMainFrame.h"
-#include "CVerifierApp.h"
 #include "StringTable.h"
 #include "resource.h"
 
 void CMessageBoxSink::ShowMessage(const std::string& text, MessageIcon icon)
 {
     QWidget* owner = QApplication::activeModalWidget();
-    if (!owner && AfxGetVerifierApp())
-        owner = AfxGetVerifierApp()->MainFrame();
+    if (!owner)
+        owner = m_owner;
     QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
                     LoadResString(AFX_IDS_APP_TITLE), QString::fromLocal8Bit(text), QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);

@@ -3,12 +3,14 @@
 #include <cstdint>
 
 #include "CEepromBytes.h"
-#include "CVerifierApp.h"
+#include "CInstrument.h"
 #include "DialogUnits.h"
+#include "IOperatorMessages.h"
 #include "ParseNumber.h"
 #include "forms/ui_poke.h"
 
-CPokeDlg::CPokeDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CPokeDlg>())
+CPokeDlg::CPokeDlg(CInstrument& instrument, IOperatorMessages& messages, QWidget* parent)
+    : QDialog(parent), m_instrument(instrument), m_messages(messages), m_ui(std::make_unique<Ui::CPokeDlg>())
 {
     m_ui->setupUi(this);
     MapDialogUnits(*this);
@@ -34,7 +36,7 @@ bool CPokeDlg::CheckAddress(const QString& text)
     if (refused.empty())
         return true;
     // A wider address must not be cut short to 16 bits.
-    AfxGetVerifierApp()->Messages().ShowMessage(refused, MessageIcon::Exclamation);
+    m_messages.ShowMessage(refused, MessageIcon::Exclamation);
     m_ui->IDC_ADDRESS->setFocus();
     m_ui->IDC_ADDRESS->selectAll();
     return false;
@@ -48,7 +50,7 @@ void CPokeDlg::OnRead()
     const QByteArray bytes = text.toLatin1();
     const auto address = static_cast<std::uint16_t>(ParseNumber(std::string_view(bytes.constData(), bytes.size())));
     std::uint8_t data = 0;
-    if (!CEepromBytes(AfxGetVerifierApp()->m_instrument).ReadByte(m_nChannel, address, data))
+    if (!CEepromBytes(m_instrument).ReadByte(m_nChannel, address, data))
         return;
     m_ui->IDC_DATA->setText(QString::asprintf("0x%02X", data));
     m_ui->IDC_DATA->setFocus();

@@ -5,6 +5,9 @@
 #include <QString>
 #include <memory>
 
+class CInstrument;
+class IOperatorMessages;
+
 namespace Ui {
 class CPokeDlg;
 }
@@ -12,7 +15,8 @@ class CPokeDlg;
 class CPokeDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CPokeDlg(QWidget* parent = nullptr);
+    // Reads through `instrument`; refusals go to `messages`.
+    CPokeDlg(CInstrument& instrument, IOperatorMessages& messages, QWidget* parent = nullptr);
     ~CPokeDlg() override;
 
     // Runs the dialog with the members in the fields; 1 for OK, 2 otherwise.
@@ -30,5 +34,7 @@ private:
     // False, after telling the operator, when `text` names no 16-bit address.
     bool CheckAddress(const QString& text);
 
+    CInstrument& m_instrument;
+    IOperatorMessages& m_messages;
     std::unique_ptr<Ui::CPokeDlg> m_ui;
 };

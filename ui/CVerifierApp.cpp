@@ -5,32 +5,23 @@
 #include "CAboutBox.h"
 #include "CMainFrame.h"
 #include "ResourceImages.h"
+#include "WindowContext.h"
 #include "resource.h"
 
-namespace {
-CVerifierApp* g_pCurrentApp = nullptr;
-}
-
-CVerifierApp* AfxGetVerifierApp()
+CVerifierApp::CVerifierApp(IOperatorMessages* messages) : m_messages(messages ? *messages : m_messageBoxes)
 {
-    return g_pCurrentApp;
-}
-
-CVerifierApp::CVerifierApp() : m_pPrevious(g_pCurrentApp)
-{
-    m_instrument.SetMessageSink(&m_messageBoxes);
-    g_pCurrentApp = this;
+    m_instrument.SetMessageSink(&m_messages);
 }
 
 CVerifierApp::~CVerifierApp()
 {
     m_pMainWnd.reset();
-    g_pCurrentApp = m_pPrevious;
 }
 
 bool CVerifierApp::InitInstance()
 {
-    m_pMainWnd = std::make_unique<CMainFrame>();
+    m_pMainWnd = std::make_unique<CMainFrame>(WindowContext{m_instrument, m_channels, m_commandGate, m_messages}, *this);
+    m_messageBoxes.SetOwner(m_pMainWnd.get());
     const QIcon icon = AppIcon();
     if (!icon.isNull()) {
         QApplication::setWindowIcon(icon);
@@ -49,12 +40,6 @@ void CVerifierApp::OnAppAbout()
 {
     CAboutBox about(m_pMainWnd.get());
     about.exec();
-}
-
-IOperatorMessages& CVerifierApp::Messages()
-{
-    IOperatorMessages* sink = m_instrument.MessageSink();
-    return sink ? *sink : m_messageBoxes;
 }
 
 bool CVerifierApp::HandlesCommand(unsigned id) const

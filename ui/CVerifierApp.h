@@ -1,8 +1,8 @@
 #pragma once
-// The application object: owns the connection and the channel table for the whole
-// run. The program's one instance is a static object, so it is built before main
-// and destroyed after it; the window itself lives between InitInstance and
-// ExitInstance, while the QApplication exists.
+// The application object: owns the connection, the channel table, the command gate
+// and the message boxes for the whole run, and gives the window the parts it uses.
+// The window itself lives between InitInstance and ExitInstance, while the
+// QApplication exists.
 
 #include <memory>
 
@@ -16,7 +16,8 @@ class CMainFrame;
 
 class CVerifierApp : public ICommandTarget {
 public:
-    CVerifierApp();
+    // Operator messages go to `messages` when given, else to message boxes over the window.
+    explicit CVerifierApp(IOperatorMessages* messages = nullptr);
     CVerifierApp(const CVerifierApp&) = delete;
     CVerifierApp& operator=(const CVerifierApp&) = delete;
     ~CVerifierApp() override;
@@ -30,19 +31,18 @@ public:
     bool HandlesCommand(unsigned id) const override;
     bool OnCmdMsg(unsigned id) override;
 
+    // For the program's entry points and their tests; the windows are given what they
+    // use when they are made.
     CMainFrame* MainFrame() const { return m_pMainWnd.get(); }
-    // Where every operator message goes (the connection's sink).
-    IOperatorMessages& Messages();
-
-    CCommandGate m_commandGate;
-    CMessageBoxSink m_messageBoxes;
-    CInstrument m_instrument;
-    ChannelTable m_channels;
+    CInstrument& Instrument() { return m_instrument; }
+    const ChannelTable& Channels() const { return m_channels; }
 
 private:
+    CCommandGate m_commandGate;
+    CMessageBoxSink m_messageBoxes;
+    IOperatorMessages& m_messages;
+    CInstrument m_instrument;
+    ChannelTable m_channels;
+    // Last, so the window goes before what it was given.
     std::unique_ptr<CMainFrame> m_pMainWnd;
-    CVerifierApp* m_pPrevious = nullptr;
 };
-
-// The current application object.
-CVerifierApp* AfxGetVerifierApp();

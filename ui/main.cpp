@@ -1,6 +1,7 @@
-// The operator window. The application object is static: built before main and
-// destroyed after it. The window takes no arguments but --version; Qt sees argv for
-// its own use.
+// The operator window. The program's one application object is this static one:
+// built before main and destroyed after it, and known nowhere else (the windows are
+// given what they use). The window takes no arguments but --version; Qt sees argv
+// for its own use.
 
 #include <QApplication>
 #include <cstdio>

@@ -59,7 +59,7 @@ std::vector<int> Statuses(const CWindowHarness& window)
 {
     std::vector<int> statuses;
     for (int channel : window.RowChannels())
-        statuses.push_back(window.app.m_channels[static_cast<size_t>(channel)].m_nStatus);
+        statuses.push_back(window.app.Channels()[static_cast<size_t>(channel)].m_nStatus);
     return statuses;
 }
 }
@@ -172,8 +172,8 @@ TEST(ChannelView, HeaderClicksSortByTheRecordsAndFlipOnTheSameColumn)
     CWindowHarness window([](QWidget* dialog) { ClickOk(dialog); });
     ASSERT_EQ(window.RowChannels(), ChannelsInOrder(false));
     // The pass has judged every card: 17 and 37 fail, the others are good.
-    ASSERT_EQ(window.app.m_channels[17].m_nStatus, StatusFail);
-    ASSERT_EQ(window.app.m_channels[2].m_nStatus, StatusGood);
+    ASSERT_EQ(window.app.Channels()[17].m_nStatus, StatusFail);
+    ASSERT_EQ(window.app.Channels()[2].m_nStatus, StatusGood);
     EXPECT_EQ(window.View().SortColumn(), -1);
 
     ClickHeader(window.View(), kColumnSerial);

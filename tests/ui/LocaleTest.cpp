@@ -20,5 +20,5 @@ TEST(Locale, WholePassUnderADecimalCommaSendsPointGainsAndPassesTheGoodCards)
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "G 1000.00"), 3);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "G 1.00"), 3);
     for (int channel : {2, 40, 255})
-        EXPECT_EQ(window.app.m_channels[static_cast<std::size_t>(channel)].m_nStatus, StatusGood) << channel;
+        EXPECT_EQ(window.app.Channels()[static_cast<std::size_t>(channel)].m_nStatus, StatusGood) << channel;
 }

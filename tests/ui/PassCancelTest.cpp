@@ -72,9 +72,9 @@ TEST(PassCancel, EscStopsVerifyAllAfterTheCardInProgressAndOtherKeysAreHeld)
     EXPECT_FALSE(window.Frame().CancelButton()->isVisible());
 
     // Channel 2 was finished and judged; nothing after it was touched.
-    EXPECT_EQ(window.app.m_channels[2].m_nStatus, StatusGood);
+    EXPECT_EQ(window.app.Channels()[2].m_nStatus, StatusGood);
     for (int channel : {17, 37, 40, 255}) {
-        EXPECT_EQ(window.app.m_channels[static_cast<size_t>(channel)].m_nStatus, StatusUnknown) << channel;
+        EXPECT_EQ(window.app.Channels()[static_cast<size_t>(channel)].m_nStatus, StatusUnknown) << channel;
         EXPECT_EQ(window.View().topLevelItem(window.RowOf(channel))->text(0), "unknown");
     }
     EXPECT_EQ(CountSent(scenario, "S 17"), 0u);
@@ -98,7 +98,7 @@ TEST(PassCancel, CancelButtonEndsAScanLikeABusFailureWithoutAMessage)
                                 [&] { QTest::mouseClick(window.Frame().CancelButton(), Qt::LeftButton); }));
     EXPECT_EQ(window.RowChannels(), (std::vector<int>{0, 2, 17}));
     for (int channel : {37, 40, 255})
-        EXPECT_EQ(window.app.m_channels[static_cast<size_t>(channel)].m_nStatus, StatusUnknown) << channel;
+        EXPECT_EQ(window.app.Channels()[static_cast<size_t>(channel)].m_nStatus, StatusUnknown) << channel;
     EXPECT_EQ(CountSent(scenario, "S 37"), 0u);
     EXPECT_TRUE(window.messages.shown.empty());
     EXPECT_EQ(window.Frame().MessageText(), "Refresh cancelled after 3 of 6 cards");
@@ -116,7 +116,7 @@ TEST(PassCancel, CloseBoxDuringAPassCancelsItThenClosesTheWindow)
     }));
     EXPECT_TRUE(stillOpen);
     EXPECT_FALSE(window.Frame().isVisible());
-    EXPECT_EQ(window.app.m_channels[0].m_nStatus, StatusGood);
-    EXPECT_EQ(window.app.m_channels[2].m_nStatus, StatusUnknown);
+    EXPECT_EQ(window.app.Channels()[0].m_nStatus, StatusGood);
+    EXPECT_EQ(window.app.Channels()[2].m_nStatus, StatusUnknown);
     EXPECT_EQ(CountSent(scenario, "S 2"), 0u);
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -96,7 +97,7 @@ TEST(ReportExport, FileHoldsTheCoreReportOfTheTableWhateverTheListOrder)
     ExportTo(window, path);
     EXPECT_TRUE(window.messages.shown.empty());
     const std::string written = ReadFile(path);
-    EXPECT_EQ(written, FormatReport(window.app.m_channels, "\r\n"));
+    EXPECT_EQ(written, FormatReport(window.app.Channels(), "\r\n"));
     EXPECT_NE(written.find("Fail"), std::string::npos);
 
     // Cancel in the dialog touches nothing.
@@ -164,7 +165,10 @@ TEST(ReportExport, SaveDialogOffersTextFilesAddsTheExtensionAndAsksBeforeOverwri
             filters = FilterTexts(*dialog);
             initial = dialog->selectedFiles();
             dialog->setDirectory(dir.path());
-            dialog->selectFile("typed");
+            // The operator types over the offered name in the focused name field.
+            auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            ASSERT_NE(name, nullptr);
+            name->setText("typed");
             static_cast<QDialog*>(dialog)->accept();
         });
         std::string path;
@@ -234,11 +238,13 @@ TEST(ReportExport, MessageBoxDuringAPassKeepsTheWaitCursor)
 {
     SimScenario scenario(SmallMainframe(
         {{{"command", "RdEe4"}, {"channel", 2}, {"address", 0}, {"kind", "timeout"}, {"times", 1}}}));
+    CMessageBoxSink boxes;
     CWindowHarness window([](QWidget* dialog) {
         dialog->findChild<QAbstractButton*>("IDC_VERIFY_NOW")->setChecked(false);
         ClickOk(dialog);
     });
-    window.app.m_instrument.SetMessageSink(&window.app.m_messageBoxes);
+    boxes.SetOwner(&window.Frame());
+    window.app.Instrument().SetMessageSink(&boxes);
     Qt::CursorShape overBox = Qt::BlankCursor;
     QString text;
     CModalDriver driver([&](QWidget* widget) {

@@ -16,7 +16,9 @@ CModalDriver::CModalDriver(std::function<void(QWidget*)> action) : m_action(std:
     m_timer.setInterval(5);
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
+        // Shown is not yet active: on a busy machine the timer can come before the
+        // activation, and keys and focus would still go to the main window.
+        if (!modal || !modal->isVisible() || QApplication::activeWindow() != modal)
             return;
         m_timer.stop();
         m_fired = true;
@@ -64,7 +66,6 @@ void ClickCancel(QWidget* dialog)
 
 CWindowHarness::CWindowHarness(std::function<void(QWidget*)> startupAnswer)
 {
-    app.m_instrument.SetMessageSink(&messages);
     app.InitInstance();
     QApplication::setActiveWindow(&Frame());
     std::unique_ptr<CModalDriver> prompt;

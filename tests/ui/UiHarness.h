@@ -29,7 +29,7 @@ public:
     std::vector<Shown> shown;
 };
 
-// Runs `action` once on the next modal widget that opens.
+// Runs `action` once on the next modal widget that opens, once it is the active window.
 class CModalDriver {
 public:
     explicit CModalDriver(std::function<void(QWidget*)> action);
@@ -90,8 +90,8 @@ public:
     void Command(unsigned id);
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-    CVerifierApp app;
     CRecordingMessages messages;
+    CVerifierApp app{&messages};
 
 private:
     bool m_promptShown = false;

@@ -4,6 +4,7 @@
 # host's include folder itself stays out of the build). The config files in
 # cmake/windows hand these targets to the usual find_package calls.
 
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 foreach(library gtest gtest_main gmock gmock_main)
   if(NOT TARGET GTest::${library})

@@ -13,11 +13,12 @@ foreach(library gtest gtest_main gmock gmock_main)
 endforeach()
 
 set(_valdina_host_headers ${CMAKE_BINARY_DIR}/host-headers)
-file(COPY /usr/include/CLI /usr/include/nlohmann DESTINATION ${_valdina_host_headers})
+file(COPY /usr/include/CLI DESTINATION ${_valdina_host_headers}/cli11)
+file(COPY /usr/include/nlohmann DESTINATION ${_valdina_host_headers}/json)
 add_library(valdina_host_cli11 INTERFACE)
 add_library(valdina_host_json INTERFACE)
-target_include_directories(valdina_host_cli11 SYSTEM INTERFACE ${_valdina_host_headers})
-target_include_directories(valdina_host_json SYSTEM INTERFACE ${_valdina_host_headers})
+target_include_directories(valdina_host_cli11 SYSTEM INTERFACE ${_valdina_host_headers}/cli11)
+target_include_directories(valdina_host_json SYSTEM INTERFACE ${_valdina_host_headers}/json)
 add_library(CLI11::CLI11 ALIAS valdina_host_cli11)
 add_library(nlohmann_json::nlohmann_json ALIAS valdina_host_json)
 
@@ -25,10 +26,6 @@ set(CMAKE_FIND_PACKAGE_PREFER_CONFIG ON)
 foreach(package GTest CLI11 nlohmann_json)
   set(${package}_DIR ${CMAKE_CURRENT_LIST_DIR}/windows CACHE PATH "" FORCE)
 endforeach()
-
-# Windows finds a DLL in the program's own folder first: every program, test and
-# driver library of the build lands in one folder.
-set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Tests run under Wine, in a prefix of this build folder. Mono and Gecko are
 # never needed, so Wine is told not to offer them.

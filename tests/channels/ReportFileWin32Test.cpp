@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -59,17 +60,13 @@ TEST_F(ReportFileWin32Test, EveryLineFeedHasExactlyOneCarriageReturnBeforeIt)
     const std::string path = PathOf("Valdina.txt");
     ASSERT_TRUE(WriteReportFile(path, TwoCards()).ok());
     const std::string content = ReadAll(path);
-    ASSERT_EQ(content.substr(content.size() - 2), "\r\n");
-    std::size_t lineFeeds = 0;
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        if (content[i] == '\n') {
-            ++lineFeeds;
-            EXPECT_TRUE(i >= 1 && content[i - 1] == '\r' && (i < 2 || content[i - 2] != '\r')) << "line end at " << i;
-        } else if (content[i] == '\r') {
-            EXPECT_TRUE(i + 1 < content.size() && content[i + 1] == '\n') << "lone CR at " << i;
-        }
-    }
-    EXPECT_EQ(lineFeeds, 3u);
+    std::size_t pairs = 0;
+    for (std::size_t at = content.find("\r\n"); at != std::string::npos; at = content.find("\r\n", at + 2))
+        ++pairs;
+    EXPECT_EQ(pairs, 3u) << content;
+    EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 3) << "a line feed without its CR";
+    EXPECT_EQ(std::count(content.begin(), content.end(), '\r'), 3) << "a CR that ends no line";
+    EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
 }
 
 TEST_F(ReportFileWin32Test, FileHeldByTheExportCannotBeOpenedAgain)

@@ -1,5 +1,5 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
-.PHONY: deps configure build test test-asan test-fuzz demo bench screenshot install package clean
+.PHONY: deps configure build test test-asan test-fuzz test-windows demo bench screenshot install package package-windows clean
 
 deps:
 	@scripts/install-deps
@@ -14,6 +14,7 @@ build: configure
 test: build
 	$(MAKE) test-fuzz
 	$(MAKE) test-asan
+	$(MAKE) test-windows
 	ctest --preset default
 
 test-asan: deps
@@ -25,6 +26,11 @@ test-fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	ctest --preset fuzz
+
+# Both Windows architectures, cross-built with MinGW-w64 and tested under Wine.
+test-windows: deps
+	scripts/test-windows windows-x86
+	scripts/test-windows windows-x64
 
 demo: build
 	scripts/demo
@@ -42,6 +48,12 @@ install: build
 # The Debian packages valdina and valdina-sim, into build/default/packages.
 package: build
 	cmake --build --preset default --target package
+
+# One zip of valdina-cli.exe per Windows architecture, into build/windows-*/packages.
+package-windows: deps
+	for preset in windows-x86 windows-x64; do \
+	  cmake --preset $$preset && cmake --build --preset $$preset --target package || exit 1; \
+	done
 
 clean:
 	rm -rf build

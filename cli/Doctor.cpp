@@ -86,7 +86,8 @@ private:
         std::vector<std::string> missing = probe.missingStatus;
         missing.insert(missing.end(), probe.missingRoutines.begin(), probe.missingRoutines.end());
         if (missing.empty()) {
-            step.detail = std::string("the seven routines and the status variables ") + names.statusExport + ", " +
+            step.detail = std::string("the seven routines and the status ") +
+                          (names.statusByFunction ? "functions " : "variables ") + names.statusExport + ", " +
                           names.errorExport + " and " + names.countExport;
             return step;
         }

@@ -1,5 +1,7 @@
 #include "CGpibBinding.h"
 
+#include <cstddef>
+
 #ifdef _WIN32
 #define GPIB_CALL __stdcall
 #else
@@ -10,13 +12,23 @@ namespace gpib {
 
 namespace {
 
+// ni4882.dll takes byte counts and the FindLstn limit as size_t.
+#ifdef _WIN64
+using ByteCount = std::size_t;
+using ListLimit = std::size_t;
+#else
+using ByteCount = long;
+using ListLimit = int;
+#endif
+
 using SendIFCFn = void(GPIB_CALL*)(int);
 using DevClearFn = void(GPIB_CALL*)(int, Addr4882_t);
-using FindLstnFn = void(GPIB_CALL*)(int, const Addr4882_t*, Addr4882_t*, int);
-using SendFn = void(GPIB_CALL*)(int, Addr4882_t, const void*, long, int);
-using ReceiveFn = void(GPIB_CALL*)(int, Addr4882_t, void*, long, int);
+using FindLstnFn = void(GPIB_CALL*)(int, const Addr4882_t*, Addr4882_t*, ListLimit);
+using SendFn = void(GPIB_CALL*)(int, Addr4882_t, const void*, ByteCount, int);
+using ReceiveFn = void(GPIB_CALL*)(int, Addr4882_t, void*, ByteCount, int);
 using WaitSRQFn = void(GPIB_CALL*)(int, short*);
 using ReadStatusByteFn = void(GPIB_CALL*)(int, Addr4882_t, short*);
+using StatusFn = unsigned long(GPIB_CALL*)();
 
 } // namespace
 
@@ -48,9 +60,9 @@ void* CGpibBinding::GetGpibProc(Routine routine)
             SetFailureValues();
             return nullptr;
         }
-        auto* status = static_cast<volatile std::int32_t*>(os::GetSymbol(library, m_names.statusExport));
-        auto* error = static_cast<volatile std::int32_t*>(os::GetSymbol(library, m_names.errorExport));
-        auto* count = static_cast<volatile void*>(os::GetSymbol(library, m_names.countExport));
+        void* status = os::GetSymbol(library, m_names.statusExport);
+        void* error = os::GetSymbol(library, m_names.errorExport);
+        void* count = os::GetSymbol(library, m_names.countExport);
         if (status == nullptr || error == nullptr || count == nullptr) {
             // Not a driver we can read the outcome from: treat it as absent.
             SetFailureValues();
@@ -76,13 +88,20 @@ template <typename Fn> Fn CGpibBinding::Resolve(Routine routine)
     return reinterpret_cast<Fn>(m_routines[routine]);
 }
 
+std::int32_t CGpibBinding::ReadStatusExport(void* address, bool isLong) const
+{
+    if (m_names.statusByFunction)
+        return static_cast<std::int32_t>(reinterpret_cast<StatusFn>(address)());
+    if (isLong)
+        return static_cast<std::int32_t>(*static_cast<volatile long*>(address));
+    return *static_cast<volatile std::int32_t*>(address);
+}
+
 void CGpibBinding::CopyStatus()
 {
-    m_status.ibsta = *m_driverStatus;
-    m_status.iberr = *m_driverError;
-    const std::int32_t count = m_names.countIsLong
-        ? static_cast<std::int32_t>(*static_cast<volatile long*>(m_driverCount))
-        : *static_cast<volatile std::int32_t*>(m_driverCount);
+    m_status.ibsta = ReadStatusExport(m_driverStatus, false);
+    m_status.iberr = ReadStatusExport(m_driverError, false);
+    const std::int32_t count = ReadStatusExport(m_driverCount, m_names.countIsLong);
     m_status.ibcnt = count;
     m_status.ibcntl = count;
 }
@@ -106,7 +125,7 @@ void CGpibBinding::DevClear(int board, Addr4882_t address)
 void CGpibBinding::FindLstn(int board, const Addr4882_t* addressList, Addr4882_t* resultList, int limit)
 {
     if (auto fn = Resolve<FindLstnFn>(kFindLstn)) {
-        fn(board, addressList, resultList, limit);
+        fn(board, addressList, resultList, static_cast<ListLimit>(limit));
         CopyStatus();
     }
 }
@@ -114,7 +133,7 @@ void CGpibBinding::FindLstn(int board, const Addr4882_t* addressList, Addr4882_t
 void CGpibBinding::Send(int board, Addr4882_t address, const void* data, long count, int endMode)
 {
     if (auto fn = Resolve<SendFn>(kSend)) {
-        fn(board, address, data, count, endMode);
+        fn(board, address, data, static_cast<ByteCount>(count), endMode);
         CopyStatus();
     }
 }
@@ -122,7 +141,7 @@ void CGpibBinding::Send(int board, Addr4882_t address, const void* data, long co
 void CGpibBinding::Receive(int board, Addr4882_t address, void* buffer, long limit, int termination)
 {
     if (auto fn = Resolve<ReceiveFn>(kReceive)) {
-        fn(board, address, buffer, limit, termination);
+        fn(board, address, buffer, static_cast<ByteCount>(limit), termination);
         CopyStatus();
     }
 }

@@ -29,12 +29,18 @@ struct DriverNames {
     const char* errorExport;
     const char* countExport;
     bool countIsLong;              // linux-gpib's ibcntl is a C long, NI's user_ibcntl 32 bits
+    bool statusByFunction = false; // the exports are functions returning unsigned long, not variables
 };
 
 inline constexpr DriverNames kNiDriverNames{"GPIB-32.DLL", "user_ibsta", "user_iberr", "user_ibcntl", false};
+// A 64-bit process cannot load GPIB-32.DLL; NI's 64-bit library gives the status
+// through functions and takes byte counts and the FindLstn limit as size_t.
+inline constexpr DriverNames kNi64DriverNames{"ni4882.dll", "Ibsta", "Iberr", "Ibcnt", false, true};
 inline constexpr DriverNames kLinuxGpibDriverNames{"libgpib.so.0", "ibsta", "iberr", "ibcntl", true};
 
-#ifdef _WIN32
+#if defined(_WIN64)
+inline constexpr DriverNames kPlatformDriverNames = kNi64DriverNames;
+#elif defined(_WIN32)
 inline constexpr DriverNames kPlatformDriverNames = kNiDriverNames;
 #else
 inline constexpr DriverNames kPlatformDriverNames = kLinuxGpibDriverNames;
@@ -83,12 +89,13 @@ private:
     void* GetGpibProc(Routine routine);
     void SetFailureValues();
     void CopyStatus();
+    std::int32_t ReadStatusExport(void* address, bool isLong) const;
 
     DriverNames m_names;
     os::LibraryHandle m_library = nullptr;
-    volatile std::int32_t* m_driverStatus = nullptr;
-    volatile std::int32_t* m_driverError = nullptr;
-    volatile void* m_driverCount = nullptr;
+    void* m_driverStatus = nullptr;    // variables or functions, as m_names says
+    void* m_driverError = nullptr;
+    void* m_driverCount = nullptr;
     void* m_routines[kRoutineCount] = {};
     DriverStatus m_status;
 };

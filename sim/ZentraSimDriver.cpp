@@ -44,8 +44,26 @@
 #include "BusStatus.h"
 #include "SimSession.h"
 
+// On Windows the library stands in for NI-488.2: GPIB-32.DLL (32 bits) calls
+// its routines __stdcall, ni4882.dll (64 bits) takes byte counts and the
+// FindLstn limit as size_t and gives the status through Ibsta(), Iberr() and
+// Ibcnt() as well.
+#ifdef _WIN32
+#include <cstddef>
+#define ZSIM_VISIBLE __declspec(dllexport)
+#define ZSIM_CALL __stdcall
+#else
 #define ZSIM_VISIBLE __attribute__((visibility("default")))
+#define ZSIM_CALL
+#endif
 #define ZSIM_EXPORT extern "C" ZSIM_VISIBLE
+#ifdef _WIN64
+using ZsimCount = std::size_t;
+using ZsimLimit = std::size_t;
+#else
+using ZsimCount = long;
+using ZsimLimit = int;
+#endif
 
 extern "C" {
 ZSIM_VISIBLE volatile int ibsta = 0;
@@ -59,6 +77,12 @@ ZSIM_VISIBLE volatile int user_ibcntl = 0;
 // no configuration file and no device file.
 ZSIM_VISIBLE extern const char zentra_sim_driver[] = "simulated Zentra mainframe";
 }
+
+#ifdef _WIN32
+ZSIM_EXPORT unsigned long ZSIM_CALL Ibsta(void) { return static_cast<unsigned long>(user_ibsta); }
+ZSIM_EXPORT unsigned long ZSIM_CALL Iberr(void) { return static_cast<unsigned long>(user_iberr); }
+ZSIM_EXPORT unsigned long ZSIM_CALL Ibcnt(void) { return static_cast<unsigned long>(user_ibcntl); }
+#endif
 
 namespace {
 
@@ -96,38 +120,40 @@ void run(TraceEntry entry, Call call) {
 
 }  // namespace
 
-ZSIM_EXPORT void SendIFC(int board) {
+ZSIM_EXPORT void ZSIM_CALL SendIFC(int board) {
     run(TraceEntry{"SendIFC"}, [&](zsim::GpibBus& bus, TraceEntry&) { return bus.sendIfc(board); });
 }
 
-ZSIM_EXPORT void DevClear(int board, unsigned short addr) {
+ZSIM_EXPORT void ZSIM_CALL DevClear(int board, unsigned short addr) {
     run(TraceEntry{"DevClear", addr}, [&](zsim::GpibBus& bus, TraceEntry&) { return bus.devClear(board, addr); });
 }
 
-ZSIM_EXPORT void FindLstn(int board, const unsigned short addrlist[], unsigned short results[], int limit) {
-    run(TraceEntry{"FindLstn"}, [&](zsim::GpibBus& bus, TraceEntry&) { return bus.findLstn(board, addrlist, results, limit); });
+ZSIM_EXPORT void ZSIM_CALL FindLstn(int board, const unsigned short addrlist[], unsigned short results[], ZsimLimit limit) {
+    run(TraceEntry{"FindLstn"}, [&](zsim::GpibBus& bus, TraceEntry&) {
+        return bus.findLstn(board, addrlist, results, static_cast<int>(limit));
+    });
 }
 
 // eotmode is not examined: linux-gpib's NLend (2) and NI's (1) both end with LF + EOI.
-ZSIM_EXPORT void Send(int board, unsigned short addr, const void* data, long count, int /*eotmode*/) {
+ZSIM_EXPORT void ZSIM_CALL Send(int board, unsigned short addr, const void* data, ZsimCount count, int /*eotmode*/) {
     run(TraceEntry{"Send", addr}, [&](zsim::GpibBus& bus, TraceEntry& e) {
-        auto s = bus.send(board, addr, data, count);
+        auto s = bus.send(board, addr, data, static_cast<long>(count));
         e.cmd = bus.lastCommand();
         return s;
     });
 }
 
 // Termination is not examined: replies always end with EOI on their last byte.
-ZSIM_EXPORT void Receive(int board, unsigned short addr, void* buf, long count, int /*termination*/) {
+ZSIM_EXPORT void ZSIM_CALL Receive(int board, unsigned short addr, void* buf, ZsimCount count, int /*termination*/) {
     run(TraceEntry{"Receive", addr}, [&](zsim::GpibBus& bus, TraceEntry& e) {
-        auto s = bus.receive(board, addr, buf, count);
+        auto s = bus.receive(board, addr, buf, static_cast<long>(count));
         e.cmd = bus.lastCommand();
         e.reply = bus.lastDelivered();
         return s;
     });
 }
 
-ZSIM_EXPORT void WaitSRQ(int board, short* result) {
+ZSIM_EXPORT void ZSIM_CALL WaitSRQ(int board, short* result) {
     run(TraceEntry{"WaitSRQ"}, [&](zsim::GpibBus& bus, TraceEntry& e) {
         auto s = bus.waitSrq(board, result);
         e.cmd = bus.lastCommand();
@@ -136,7 +162,7 @@ ZSIM_EXPORT void WaitSRQ(int board, short* result) {
     });
 }
 
-ZSIM_EXPORT void ReadStatusByte(int board, unsigned short addr, short* result) {
+ZSIM_EXPORT void ZSIM_CALL ReadStatusByte(int board, unsigned short addr, short* result) {
     run(TraceEntry{"ReadStatusByte", addr}, [&](zsim::GpibBus& bus, TraceEntry& e) {
         auto s = bus.readStatusByte(board, addr, result);
         e.cmd = bus.lastCommand();

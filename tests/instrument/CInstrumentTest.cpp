@@ -8,6 +8,7 @@
 #include "CInstrument.h"
 #include "FakeDriver.h"
 #include "IOperatorMessages.h"
+#include "SharedLibrary.h"
 
 namespace {
 
@@ -200,7 +201,7 @@ TEST_F(ConnectionTest, DriverCauseIsTheSystemErrorOfTheLatestEdvrFailureOnly)
 {
     fake.Push(kFakeSendIFC, ERR_CMPL, gpib::EDVR, ENOENT, 0);
     EXPECT_EQ(instrument.SendIFC(), 0);
-    EXPECT_EQ(instrument.DriverCause(), "driver: No such file or directory");
+    EXPECT_EQ(instrument.DriverCause(), "driver: " + os::SystemErrorText(ENOENT));
     instrument.ShowError();
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts[0], "GPIB error 0 during \"SendIFC\"") << "the message itself keeps its text";

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "CInstrument.h"
 #include "DecimalCommaLocale.h"
@@ -176,19 +177,24 @@ TEST(Connection, NotControllerInChargeIsRecoveredOnce)
     EXPECT_EQ(routines, (std::vector<std::string>{"FindLstn", "SendIFC", "FindLstn", "DevClear", "SendIFC", "DevClear"}));
 }
 
-TEST(Connection, BothNameSetsOfTheDriverGiveTheSameOutcome)
+TEST(Connection, EveryNameSetOfTheDriverGivesTheSameOutcome)
 {
     SimScenario scenario({{"cards", {{{"channel", 9}, {"serial", "ABCDEFGH"}}}}});
-    gpib::CGpibBinding linuxNames(gpib::kLinuxGpibDriverNames);
-    gpib::CGpibBinding niNames({"libgpib.so.0", "user_ibsta", "user_iberr", "user_ibcntl", false});
-    for (gpib::CGpibBinding* bus : {&linuxNames, &niNames}) {
-        CInstrument instrument(*bus);
+    const char* library = gpib::kPlatformDriverNames.library;
+    std::vector<gpib::DriverNames> nameSets{{library, "ibsta", "iberr", "ibcntl", true},
+                                            {library, "user_ibsta", "user_iberr", "user_ibcntl", false}};
+#ifdef _WIN32
+    nameSets.push_back({library, "Ibsta", "Iberr", "Ibcnt", false, true});
+#endif
+    for (const gpib::DriverNames& names : nameSets) {
+        gpib::CGpibBinding bus(names);
+        CInstrument instrument(bus);
         char serial[9] = {};
         EXPECT_EQ(instrument.IsListener(), 1);
         EXPECT_EQ(instrument.Select(9), 1);
         EXPECT_EQ(instrument.QuerySN(serial), 1);
         EXPECT_STREQ(serial, "ABCDEFGH");
-        EXPECT_EQ(bus->Status().ibcntl, 1) << "the serial poll's count";
+        EXPECT_EQ(bus.Status().ibcntl, 1) << "the serial poll's count";
         EXPECT_EQ(instrument.Select(10), 0) << "no card in slot 10";
         EXPECT_EQ(instrument.ErrorText(), "Instrument error (0x02)");
     }

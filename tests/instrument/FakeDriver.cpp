@@ -1,12 +1,13 @@
 #include "FakeDriver.h"
 
-#include <dlfcn.h>
 #include <stdexcept>
+
+#include "SharedLibrary.h"
 
 namespace {
 template <typename Fn> Fn Symbol(void* handle, const char* name)
 {
-    void* symbol = dlsym(handle, name);
+    void* symbol = os::GetSymbol(handle, name);
     if (symbol == nullptr)
         throw std::runtime_error(std::string("fake driver lacks ") + name);
     return reinterpret_cast<Fn>(symbol);
@@ -14,16 +15,16 @@ template <typename Fn> Fn Symbol(void* handle, const char* name)
 } // namespace
 
 FakeDriver::FakeDriver(const char* path)
-    : m_path(path), m_handle(dlopen(path, RTLD_NOW))
+    : m_path(path), m_handle(os::LoadSharedLibrary(path))
 {
     if (m_handle == nullptr)
-        throw std::runtime_error(dlerror());
+        throw std::runtime_error(os::LoaderErrorText());
     Reset();
 }
 
 FakeDriver::~FakeDriver()
 {
-    dlclose(m_handle);
+    os::FreeSharedLibrary(m_handle);
 }
 
 void FakeDriver::Reset()

@@ -21,7 +21,11 @@ public:
     std::string Log() const;
 
     gpib::DriverNames LinuxNames() const { return {m_path, "ibsta", "iberr", "ibcntl", true}; }
+#ifdef _WIN64
+    gpib::DriverNames NiNames() const { return {m_path, "Ibsta", "Iberr", "Ibcnt", false, true}; }
+#else
     gpib::DriverNames NiNames() const { return {m_path, "user_ibsta", "user_iberr", "user_ibcntl", false}; }
+#endif
 
 private:
     const char* m_path;

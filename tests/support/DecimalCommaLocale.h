@@ -10,11 +10,21 @@ namespace valdina::test {
 // locale with its decimal comma, as QApplication sets it from the environment;
 // the previous locales come back at the end of the scope.
 struct DecimalCommaLocale {
+#ifdef _WIN32
+    // MinGW's C++ library knows no named locales; the C library's is the one
+    // that printf and strtod follow.
+    static constexpr const char* kName = "German_Germany.1252";
+#else
     static constexpr const char* kName = "de_DE.UTF-8";
+#endif
     DecimalCommaLocale()
     {
+#ifdef _WIN32
+        std::setlocale(LC_ALL, kName);
+#else
         if (std::setlocale(LC_ALL, kName))
             std::locale::global(std::locale(kName));
+#endif
     }
     ~DecimalCommaLocale()
     {

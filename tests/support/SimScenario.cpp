@@ -2,9 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace valdina::test {
 
@@ -15,9 +16,22 @@ std::optional<std::string> env(const char* name) {
     return v ? std::optional<std::string>(v) : std::nullopt;
 }
 
+void setEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
 void restore(const char* name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable on Windows.
+    _putenv_s(name, value ? value->c_str() : "");
+#else
     if (value) setenv(name, value->c_str(), 1);
     else unsetenv(name);
+#endif
 }
 
 // One folder per test process; file names never repeat within it, so the
@@ -26,11 +40,17 @@ void restore(const char* name, const std::optional<std::string>& value) {
 struct TempFolder {
     std::string path;
     TempFolder() {
-        const char* base = std::getenv("TMPDIR");
-        path = std::string(base && *base ? base : "/tmp") + "/valdina-sim-XXXXXX";
-        if (!mkdtemp(path.data())) throw std::runtime_error("cannot create " + path);
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() / ("valdina-sim-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path = candidate.string();
+        }
+        if (path.empty()) throw std::runtime_error("cannot create a folder for the simulator's files");
     }
-    ~TempFolder() { rmdir(path.c_str()); }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
 };
 
 const std::string& tempFolder() {
@@ -57,8 +77,8 @@ void SimScenario::install(const std::string& text) {
     std::ofstream(m_scenarioPath, std::ios::binary) << text;
     m_oldScenario = env("ZENTRA_SIM_SCENARIO");
     m_oldTrace = env("ZENTRA_SIM_TRACE");
-    setenv("ZENTRA_SIM_SCENARIO", m_scenarioPath.c_str(), 1);
-    setenv("ZENTRA_SIM_TRACE", m_tracePath.c_str(), 1);
+    setEnv("ZENTRA_SIM_SCENARIO", m_scenarioPath);
+    setEnv("ZENTRA_SIM_TRACE", m_tracePath);
 }
 
 SimScenario::~SimScenario() {

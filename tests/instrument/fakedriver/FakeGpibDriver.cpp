@@ -7,8 +7,21 @@
 #include <deque>
 #include <string>
 
-#define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+#ifdef _WIN32
+#define FAKE_DATA __declspec(dllexport)
+#define FAKE_CALL __stdcall     // as NI-488.2 calls its routines
+#else
 #define FAKE_DATA __attribute__((visibility("default")))
+#define FAKE_CALL
+#endif
+#define FAKE_EXPORT extern "C" FAKE_DATA
+#ifdef _WIN64
+using FakeCount = unsigned long long;   // ni4882.dll's size_t
+using FakeLimit = unsigned long long;
+#else
+using FakeCount = long;
+using FakeLimit = int;
+#endif
 
 extern "C" {
 FAKE_DATA volatile int ibsta = 0;
@@ -68,6 +81,15 @@ void Log(const std::string& entry)
 
 } // namespace
 
+// ni4882.dll gives the status through functions.
+#ifdef _WIN64
+FAKE_EXPORT unsigned long Ibsta() { return static_cast<unsigned long>(user_ibsta); }
+FAKE_EXPORT unsigned long Iberr() { return static_cast<unsigned long>(user_iberr); }
+#ifndef FAKE_OMIT_COUNT
+FAKE_EXPORT unsigned long Ibcnt() { return static_cast<unsigned long>(user_ibcntl); }
+#endif
+#endif
+
 FAKE_EXPORT void fake_reset()
 {
     for (auto& queue : g_queued)
@@ -92,7 +114,7 @@ FAKE_EXPORT const char* fake_log()
     return g_log.c_str();
 }
 
-FAKE_EXPORT void SendIFC(int)
+FAKE_EXPORT void FAKE_CALL SendIFC(int)
 {
     Log("SendIFC");
     Outcome o{0x0100, 0, 0, 0};
@@ -100,7 +122,7 @@ FAKE_EXPORT void SendIFC(int)
     Publish(o.sta, o.err, o.count);
 }
 
-FAKE_EXPORT void DevClear(int, unsigned short address)
+FAKE_EXPORT void FAKE_CALL DevClear(int, unsigned short address)
 {
     Log("DevClear:" + std::to_string(address));
     Outcome o{0x0100, 0, 0, 0};
@@ -108,7 +130,7 @@ FAKE_EXPORT void DevClear(int, unsigned short address)
     Publish(o.sta, o.err, o.count);
 }
 
-FAKE_EXPORT void FindLstn(int, const unsigned short* addresses, unsigned short* results, int limit)
+FAKE_EXPORT void FAKE_CALL FindLstn(int, const unsigned short* addresses, unsigned short* results, FakeLimit limit)
 {
     Log("FindLstn:" + std::to_string(addresses[0]) + "," + std::to_string(addresses[1]) + "/" + std::to_string(limit));
     Outcome o{0x0100, 0, 1, addresses[0]};
@@ -118,27 +140,27 @@ FAKE_EXPORT void FindLstn(int, const unsigned short* addresses, unsigned short* 
     Publish(o.sta, o.err, o.count);
 }
 
-FAKE_EXPORT void Send(int, unsigned short address, const void* data, long count, int endMode)
+FAKE_EXPORT void FAKE_CALL Send(int, unsigned short address, const void* data, FakeCount count, int endMode)
 {
     Log("Send:" + std::to_string(address) + ":" + std::string(static_cast<const char*>(data), static_cast<std::size_t>(count)) +
         ":" + std::to_string(endMode));
-    Outcome o{0x0100, 0, count, 0};
+    Outcome o{0x0100, 0, static_cast<long>(count), 0};
     Next(kSend, o);
     Publish(o.sta, o.err, o.count);
 }
 
 #ifndef FAKE_OMIT_RECEIVE
-FAKE_EXPORT void Receive(int, unsigned short, void* buffer, long limit, int termination)
+FAKE_EXPORT void FAKE_CALL Receive(int, unsigned short, void* buffer, FakeCount limit, int termination)
 {
     Log("Receive:" + std::to_string(limit) + ":" + std::to_string(termination));
-    Outcome o{0x2100, 0, limit, static_cast<int>(limit)};
+    Outcome o{0x2100, 0, static_cast<long>(limit), static_cast<int>(limit)};
     Next(kReceive, o);
     std::memcpy(buffer, g_reply, static_cast<std::size_t>(o.value));
     Publish(o.sta, o.err, o.count);
 }
 #endif
 
-FAKE_EXPORT void WaitSRQ(int, short* result)
+FAKE_EXPORT void FAKE_CALL WaitSRQ(int, short* result)
 {
     Log("WaitSRQ");
     Outcome o{0x0100, 0, 0, 1};
@@ -147,7 +169,7 @@ FAKE_EXPORT void WaitSRQ(int, short* result)
     Publish(o.sta, o.err, o.count);
 }
 
-FAKE_EXPORT void ReadStatusByte(int, unsigned short, short* result)
+FAKE_EXPORT void FAKE_CALL ReadStatusByte(int, unsigned short, short* result)
 {
     Log("ReadStatusByte");
     Outcome o{0x0100, 0, 1, 0x40};

@@ -1,0 +1,28 @@
+# `make package-windows`: one zip per architecture with valdina-cli.exe, the
+# README and a note on the NI-488.2 library the program loads.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VALDINA_WINDOWS_ARCH x86)
+  set(VALDINA_WINDOWS_BITS 32)
+  set(VALDINA_WINDOWS_DRIVER GPIB-32.DLL)
+  set(VALDINA_WINDOWS_STATUS "the exported variables user_ibsta, user_iberr and user_ibcntl")
+else()
+  set(VALDINA_WINDOWS_ARCH x64)
+  set(VALDINA_WINDOWS_BITS 64)
+  set(VALDINA_WINDOWS_DRIVER ni4882.dll)
+  set(VALDINA_WINDOWS_STATUS "the exported functions Ibsta, Iberr and Ibcnt")
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/packaging/GPIB-DRIVER.txt.in ${CMAKE_BINARY_DIR}/packaging/GPIB-DRIVER.txt @ONLY)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/packaging/GPIB-DRIVER.txt
+        DESTINATION . COMPONENT valdina)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME valdina-cli)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_SYSTEM_NAME windows-${VALDINA_WINDOWS_ARCH})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL valdina)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+include(CPack)

@@ -1,0 +1,2 @@
+# The targets come from ValdinaWindowsCross.cmake, copied from the host headers.
+set(nlohmann_json_FOUND TRUE)

@@ -25,9 +25,12 @@
 #include <unistd.h>
 
 #include "ReportFile.h"
+#include "ReportSample.h"
 #include "ReportFormat.h"
 
 namespace fs = std::filesystem;
+using valdina::test::ReadWholeFile;
+using valdina::test::ReportSampleTable;
 
 namespace {
 
@@ -48,23 +51,7 @@ protected:
 
     std::string PathOf(const char* name) const { return (m_dir / name).string(); }
 
-    static std::string ReadAll(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
-    static ChannelTable TwoCards()
-    {
-        ChannelTable table{};
-        std::strcpy(table[0].m_szSerial, "00000001");
-        table[0].m_nStatus = StatusFail;
-        std::strcpy(table[17].m_szSerial, "00004711");
-        table[17].m_nStatus = StatusGood;
-        table[18].m_nStatus = StatusReading;
-        table[18].m_strError = "invalid checksum (Iexc)";
-        return table;
-    }
 
     fs::path m_dir;
 };
@@ -74,24 +61,24 @@ protected:
 TEST_F(ReportFileTest, WritesCrLfLinesWithoutByteOrderMark)
 {
     const std::string path = PathOf("Valdina.txt");
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
+    const ReportWriteResult result = WriteReportFile(path, ReportSampleTable());
     ASSERT_TRUE(result.ok());
     EXPECT_FALSE(result.opened);
 
-    const std::string content = ReadAll(path);
+    const std::string content = ReadWholeFile(path);
     EXPECT_EQ(content,
               "      SN  Rack  Slot  Status        Description\r\n"
               "00000001     0     0  Fail" + std::string(10, ' ') + "\r\n" +
               "00004711     1     1  Good" + std::string(10, ' ') + "\r\n" +
               "             1     2  reading       invalid checksum (Iexc)\r\n");
-    EXPECT_EQ(content, FormatReport(TwoCards(), "\r\n"));
+    EXPECT_EQ(content, FormatReport(ReportSampleTable(), "\r\n"));
 }
 
 TEST_F(ReportFileTest, EmptyTableGivesTheHeaderAlone)
 {
     const std::string path = PathOf("empty.txt");
     ASSERT_TRUE(WriteReportFile(path, ChannelTable{}).ok());
-    EXPECT_EQ(ReadAll(path), "      SN  Rack  Slot  Status        Description\r\n");
+    EXPECT_EQ(ReadWholeFile(path), "      SN  Rack  Slot  Status        Description\r\n");
 }
 
 TEST_F(ReportFileTest, ReplacesWholeContentAndRepeatsIdentically)
@@ -101,10 +88,10 @@ TEST_F(ReportFileTest, ReplacesWholeContentAndRepeatsIdentically)
         std::ofstream old(path, std::ios::binary);
         old << std::string(5000, '#');
     }
-    ASSERT_TRUE(WriteReportFile(path, TwoCards()).ok());
-    const std::string first = ReadAll(path);
-    ASSERT_TRUE(WriteReportFile(path, TwoCards()).ok());
-    EXPECT_EQ(ReadAll(path), first);
+    ASSERT_TRUE(WriteReportFile(path, ReportSampleTable()).ok());
+    const std::string first = ReadWholeFile(path);
+    ASSERT_TRUE(WriteReportFile(path, ReportSampleTable()).ok());
+    EXPECT_EQ(ReadWholeFile(path), first);
     EXPECT_EQ(first.find('#'), std::string::npos);
 }
 
@@ -122,19 +109,19 @@ TEST_F(ReportFileTest, ReadOnlyFileIsAccessDenied)
         {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(2);
-            const ReportWriteResult result = WriteReportFile(path, TwoCards());
+            const ReportWriteResult result = WriteReportFile(path, ReportSampleTable());
             const bool denied = result.cause == FileErrorCause::AccessDenied && !result.opened
                 && result.icon() == MessageIcon::Exclamation
                 && FileErrorText(result.cause, path) == "Access to " + path + " was denied.";
             std::_Exit(denied ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(ReadAll(path), "keep");
+    EXPECT_EQ(ReadWholeFile(path), "keep");
 }
 
 TEST_F(ReportFileTest, FolderInPlaceOfFileIsAccessDenied)
 {
-    const ReportWriteResult result = WriteReportFile(m_dir.string(), TwoCards());
+    const ReportWriteResult result = WriteReportFile(m_dir.string(), ReportSampleTable());
     EXPECT_EQ(result.cause, FileErrorCause::AccessDenied);
     EXPECT_EQ(result.systemError, EISDIR);
 }
@@ -144,13 +131,13 @@ TEST_F(ReportFileTest, MissingFolderOrFileAsFolderIsBadPathAndCreatesNothing)
     const std::string plain = PathOf("plain.txt");
     std::ofstream(plain) << "x";
     for (const std::string& path : {PathOf("missing/report.txt"), plain + "/report.txt"}) {
-        const ReportWriteResult result = WriteReportFile(path, TwoCards());
+        const ReportWriteResult result = WriteReportFile(path, ReportSampleTable());
         EXPECT_EQ(result.cause, FileErrorCause::BadPath) << path;
         EXPECT_EQ(result.icon(), MessageIcon::Exclamation);
         EXPECT_EQ(FileErrorText(result.cause, path), path + " contains an invalid path.");
     }
     EXPECT_FALSE(fs::exists(m_dir / "missing"));
-    EXPECT_EQ(ReadAll(plain), "x");
+    EXPECT_EQ(ReadWholeFile(plain), "x");
 }
 
 TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceAndAReaderThatLeavesIsAnError)
@@ -159,7 +146,7 @@ TEST_F(ReportFileTest, PipeWithoutReaderFailsAtOnceAndAReaderThatLeavesIsAnError
     // forever ends the child instead of hanging the test.
     const std::string path = PathOf("pipe");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    EXPECT_EXIT((::alarm(5), std::_Exit(static_cast<int>(WriteReportFile(path, TwoCards()).cause))),
+    EXPECT_EXIT((::alarm(5), std::_Exit(static_cast<int>(WriteReportFile(path, ReportSampleTable()).cause))),
                 ::testing::ExitedWithCode(static_cast<int>(FileErrorCause::AccessDenied)), "");
 
     // A full table outgrows the smallest pipe buffer, so the export meets the
@@ -203,12 +190,12 @@ TEST_F(ReportFileTest, FileSystemWithoutLocksStillTakesTheReportAndAFailedLockLe
             {
                 if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
                     std::_Exit(99);
-                std::_Exit(static_cast<int>(WriteReportFile(path, TwoCards()).cause));
+                std::_Exit(static_cast<int>(WriteReportFile(path, ReportSampleTable()).cause));
             },
             ::testing::ExitedWithCode(static_cast<int>(locks ? FileErrorCause::None : FileErrorCause::SharingViolation)),
             "")
             << std::strerror(error);
-        EXPECT_EQ(fs::exists(path) ? ReadAll(path) : "", locks ? FormatReport(TwoCards(), "\r\n") : "");
+        EXPECT_EQ(fs::exists(path) ? ReadWholeFile(path) : "", locks ? FormatReport(ReportSampleTable(), "\r\n") : "");
         fs::remove(path);
     }
 }
@@ -221,18 +208,18 @@ TEST_F(ReportFileTest, FileLockedByAnotherProgramIsSharingViolationAndKeepsItsCo
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
 
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
+    const ReportWriteResult result = WriteReportFile(path, ReportSampleTable());
     EXPECT_EQ(result.cause, FileErrorCause::SharingViolation);
     EXPECT_FALSE(result.opened);
-    EXPECT_EQ(ReadAll(path), "theirs");
+    EXPECT_EQ(ReadWholeFile(path), "theirs");
 
     ::close(other);
-    EXPECT_TRUE(WriteReportFile(path, TwoCards()).ok());
+    EXPECT_TRUE(WriteReportFile(path, ReportSampleTable()).ok());
 }
 
 TEST_F(ReportFileTest, FullDiskStopsWithStopSign)
 {
-    const ReportWriteResult result = WriteReportFile("/dev/full", TwoCards());
+    const ReportWriteResult result = WriteReportFile("/dev/full", ReportSampleTable());
     EXPECT_EQ(result.cause, FileErrorCause::DiskFull);
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.icon(), MessageIcon::Stop);
@@ -251,10 +238,10 @@ TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStaysAndANewFileThatGotN
     rlimit limited = saved;
     limited.rlim_cur = header.size() + 10;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const ReportWriteResult result = WriteReportFile(path, TwoCards());
+    const ReportWriteResult result = WriteReportFile(path, ReportSampleTable());
     limited.rlim_cur = 0;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const ReportWriteResult empty = WriteReportFile(PathOf("empty.txt"), TwoCards());
+    const ReportWriteResult empty = WriteReportFile(PathOf("empty.txt"), ReportSampleTable());
 
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
@@ -262,7 +249,7 @@ TEST_F(ReportFileTest, WhatWasWrittenBeforeAWriteFailureStaysAndANewFileThatGotN
     EXPECT_EQ(result.cause, FileErrorCause::DiskFull);
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.systemError, EFBIG);
-    EXPECT_EQ(ReadAll(path), FormatReport(TwoCards(), "\r\n").substr(0, header.size() + 10));
+    EXPECT_EQ(ReadWholeFile(path), FormatReport(ReportSampleTable(), "\r\n").substr(0, header.size() + 10));
     EXPECT_EQ(empty.cause, FileErrorCause::DiskFull);
     EXPECT_FALSE(fs::exists(PathOf("empty.txt")));
 }

@@ -15,8 +15,12 @@
 
 #include "CExclusiveFile.h"
 #include "ReportFile.h"
+#include "ReportFormat.h"
+#include "ReportSample.h"
 
 namespace fs = std::filesystem;
+using valdina::test::ReadWholeFile;
+using valdina::test::ReportSampleTable;
 
 namespace {
 
@@ -35,20 +39,6 @@ protected:
     }
     std::string PathOf(const char* name) const { return (m_dir / name).string(); }
 
-    static std::string ReadAll(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static ChannelTable TwoCards()
-    {
-        ChannelTable table{};
-        std::strcpy(table[0].m_szSerial, "00000001");
-        table[0].m_nStatus = StatusFail;
-        table[17].m_nStatus = StatusReading;
-        table[17].m_strError = "invalid checksum (Iexc)";
-        return table;
-    }
 
     fs::path m_dir;
 };
@@ -58,14 +48,15 @@ protected:
 TEST_F(ReportFileWin32Test, EveryLineFeedHasExactlyOneCarriageReturnBeforeIt)
 {
     const std::string path = PathOf("Valdina.txt");
-    ASSERT_TRUE(WriteReportFile(path, TwoCards()).ok());
-    const std::string content = ReadAll(path);
+    ASSERT_TRUE(WriteReportFile(path, ReportSampleTable()).ok());
+    const std::string content = ReadWholeFile(path);
     std::size_t pairs = 0;
     for (std::size_t at = content.find("\r\n"); at != std::string::npos; at = content.find("\r\n", at + 2))
         ++pairs;
-    EXPECT_EQ(pairs, 3u) << content;
-    EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 3) << "a line feed without its CR";
-    EXPECT_EQ(std::count(content.begin(), content.end(), '\r'), 3) << "a CR that ends no line";
+    EXPECT_EQ(pairs, 4u) << content;
+    EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 4) << "a line feed without its CR";
+    EXPECT_EQ(std::count(content.begin(), content.end(), '\r'), 4) << "a CR that ends no line";
+    EXPECT_EQ(content, FormatReport(ReportSampleTable(), "\r\n"));
     EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
 }
 
@@ -80,14 +71,14 @@ TEST_F(ReportFileWin32Test, FileHeldByTheExportCannotBeOpenedAgain)
     EXPECT_EQ(reader, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 
-    const ReportWriteResult second = WriteReportFile(path, TwoCards());
+    const ReportWriteResult second = WriteReportFile(path, ReportSampleTable());
     EXPECT_EQ(second.systemError, ERROR_SHARING_VIOLATION);
     EXPECT_EQ(second.cause, FileErrorCause::SharingViolation);
     EXPECT_FALSE(second.opened);
     EXPECT_EQ(FileErrorText(second.cause, path), "A sharing violation occurred while accessing " + path + ".");
 
     ASSERT_TRUE(held.Close());
-    EXPECT_TRUE(WriteReportFile(path, TwoCards()).ok()) << "free again once closed";
+    EXPECT_TRUE(WriteReportFile(path, ReportSampleTable()).ok()) << "free again once closed";
 }
 
 TEST_F(ReportFileWin32Test, ReadOnlyFileIsAccessDenied)
@@ -101,20 +92,20 @@ TEST_F(ReportFileWin32Test, ReadOnlyFileIsAccessDenied)
         CloseHandle(probe);
         GTEST_SKIP() << "this file system lets the user write a read-only file";
     }
-    const ReportWriteResult denied = WriteReportFile(locked, TwoCards());
+    const ReportWriteResult denied = WriteReportFile(locked, ReportSampleTable());
     EXPECT_EQ(denied.systemError, ERROR_ACCESS_DENIED);
     EXPECT_EQ(denied.cause, FileErrorCause::AccessDenied);
-    EXPECT_EQ(ReadAll(locked), "keep");
+    EXPECT_EQ(ReadWholeFile(locked), "keep");
 }
 
 TEST_F(ReportFileWin32Test, FolderInPlaceOfTheFileIsAccessDeniedAndAMissingFolderIsBadPath)
 {
-    const ReportWriteResult folder = WriteReportFile(m_dir.string(), TwoCards());
+    const ReportWriteResult folder = WriteReportFile(m_dir.string(), ReportSampleTable());
     EXPECT_EQ(folder.systemError, ERROR_ACCESS_DENIED);
     EXPECT_EQ(folder.cause, FileErrorCause::AccessDenied);
 
     const std::string missing = PathOf("no-such-folder\\Valdina.txt");
-    const ReportWriteResult bad = WriteReportFile(missing, TwoCards());
+    const ReportWriteResult bad = WriteReportFile(missing, ReportSampleTable());
     EXPECT_EQ(bad.systemError, ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(bad.cause, FileErrorCause::BadPath);
     EXPECT_FALSE(fs::exists(m_dir / "no-such-folder"));

@@ -17,7 +17,10 @@ constexpr int kESAC = 5;
 constexpr int kENEB = 7;
 constexpr int kECAP = 11;
 
-#ifdef _WIN32
+#if defined(_WIN64)
+// A 64-bit program cannot load GPIB-32.DLL: it needs NI's 64-bit library.
+constexpr const char* kInstallDriver = "to do: install the NI-488.2 driver, which puts ni4882.dll in the system folder";
+#elif defined(_WIN32)
 constexpr const char* kInstallDriver = "to do: install the NI-488.2 driver, which puts GPIB-32.DLL in the system folder";
 #else
 constexpr const char* kInstallDriver =

@@ -9,3 +9,19 @@ valdina_add_test(cli_version_info_test
   LIBS valdina_version version)
 target_compile_definitions(cli_version_info_test PRIVATE VALDINA_CLI_PATH="$<TARGET_FILE:valdina-cli>")
 add_dependencies(cli_version_info_test valdina-cli)
+
+# Without a driver in reach, doctor names the library this architecture loads
+# and how to install it; a copy of the program in a folder of its own.
+set(nodriver_dir ${CMAKE_CURRENT_BINARY_DIR}/no-driver)
+add_test(NAME cli_windows_no_driver_copy
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:valdina-cli> ${nodriver_dir}/valdina-cli.exe)
+set_tests_properties(cli_windows_no_driver_copy PROPERTIES FIXTURES_SETUP cli_no_driver)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(driver_dll ni4882\\.dll)
+else()
+  set(driver_dll GPIB-32\\.DLL)
+endif()
+add_test(NAME cli_windows_doctor_without_driver
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${nodriver_dir}/valdina-cli.exe doctor)
+set_tests_properties(cli_windows_doctor_without_driver PROPERTIES LABELS cli FIXTURES_REQUIRED cli_no_driver
+  PASS_REGULAR_EXPRESSION "FAIL  driver library: ${driver_dll}: [^\n]*\n[^\n]*\n +to do: install the NI-488\\.2 driver, which puts ${driver_dll} ")

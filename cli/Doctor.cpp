@@ -17,16 +17,16 @@ constexpr int kESAC = 5;
 constexpr int kENEB = 7;
 constexpr int kECAP = 11;
 
-#if defined(_WIN64)
-// A 64-bit program cannot load GPIB-32.DLL: it needs NI's 64-bit library.
-constexpr const char* kInstallDriver = "to do: install the NI-488.2 driver, which puts ni4882.dll in the system folder";
-#elif defined(_WIN32)
-constexpr const char* kInstallDriver = "to do: install the NI-488.2 driver, which puts GPIB-32.DLL in the system folder";
+// What to do when the loader cannot find `library`, the one this build binds.
+std::string InstallDriver(const char* library)
+{
+#ifdef _WIN32
+    return std::string("to do: install the NI-488.2 driver, which puts ") + library + " in the system folder";
 #else
-constexpr const char* kInstallDriver =
-    "to do: install linux-gpib's user library and run ldconfig, or put the folder holding libgpib.so.0 on "
-    "LD_LIBRARY_PATH";
+    return std::string("to do: install linux-gpib's user library and run ldconfig, or put the folder holding ") +
+           library + " on LD_LIBRARY_PATH";
 #endif
+}
 
 class CDoctor {
 public:
@@ -37,7 +37,8 @@ public:
         m_out << "valdina-cli doctor: board " << m_instrument.Board() << ", mainframe at address "
               << m_instrument.Address() << '\n';
         const DriverProbe probe = ProbeDriver(m_instrument.Binding().Names());
-        const bool driverOk = Report(LibraryStep(probe)) && Report(ExportsStep(probe));
+        const bool driverOk = Report(LibraryStep(probe, m_instrument.Binding().Names().library)) &&
+                              Report(ExportsStep(probe));
 #ifndef _WIN32
         // Independent of the library: worth knowing even when it is missing.
         Report(CheckConfigFile(probe.simulated));
@@ -64,7 +65,7 @@ private:
         return step.ok;
     }
 
-    static DoctorStep LibraryStep(const DriverProbe& probe)
+    static DoctorStep LibraryStep(const DriverProbe& probe, const char* library)
     {
         DoctorStep step;
         step.name = "driver library";
@@ -72,7 +73,7 @@ private:
             step.ok = false;
             step.detail = probe.loaderError;
             step.notes.push_back("looked in: " + os::LoaderSearchOrder());
-            step.notes.push_back(kInstallDriver);
+            step.notes.push_back(InstallDriver(library));
             return step;
         }
         step.detail = probe.file + ", found " + probe.foundBy;

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "CEepromBytes.h"
-#include "CardClock.h"
+#include "CCardClock.h"
 #include "ChannelTable.h"
 #include "CliOptions.h"
 #include "IChannelRows.h"
-#include "StreamMessages.h"
-#include "TerminalProgress.h"
-#include "TraceLog.h"
+#include "CStreamMessages.h"
+#include "CTerminalProgress.h"
+#include "CTraceLog.h"
 
 class CInstrument;
 class CPassCancel;

@@ -8,7 +8,7 @@
 #include "CCliCommands.h"
 #include "CliOptions.h"
 #include "SignalCancel.h"
-#include "TerminalProgress.h"
+#include "CTerminalProgress.h"
 
 int main(int argc, char** argv)
 {

@@ -8,7 +8,7 @@
 #include "DriverProbe.h"
 #include "IOperatorMessages.h"
 #include "TextFormat.h"
-#include "TransactionObserver.h"
+#include "ITransactionObserver.h"
 
 CInstrument::CInstrument()
     : CInstrument(gpib::CGpibBinding::Process())

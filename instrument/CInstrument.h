@@ -59,7 +59,6 @@ public:
 
     // Null sends messages to standard error.
     void SetMessageSink(IOperatorMessages* sink) { m_messages = sink; }
-    IOperatorMessages* MessageSink() const { return m_messages; }
     void SetTransactionObserver(ITransactionObserver* observer) { m_observer = observer; }
 
 private:

@@ -59,7 +59,6 @@ public:
     void OnColumnClick(int column);
     int CompareRows(int channelA, int channelB) const override;
     int SortColumn() const { return m_sortInfo.column; }
-    bool SortDescending() const { return m_sortInfo.descending; }
 
     // Pass observer: wait cursor, progress shown as each card starts, the window kept
     // painted between transactions.

@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "TransactionObserver.h"
+#include "ITransactionObserver.h"
 
 class QWidget;
 

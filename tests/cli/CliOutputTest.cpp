@@ -13,10 +13,10 @@
 #include "DecimalCommaLocale.h"
 #include "HexDump.h"
 #include "JsonReport.h"
-#include "TerminalProgress.h"
+#include "CTerminalProgress.h"
 #include "TestImages.h"
 #include "TextLines.h"
-#include "TraceLog.h"
+#include "CTraceLog.h"
 
 using valdina::test::DecimalCommaLocale;
 using valdina::test::TestImages;

@@ -16,7 +16,7 @@
 #include "ChannelStatus.h"
 #include "ResourceImages.h"
 #include "TestScenarios.h"
-#include "TransactionObserver.h"
+#include "ITransactionObserver.h"
 #include "UiHarness.h"
 #include "resource.h"
 

@@ -13,7 +13,7 @@
 #include "CMainFrame.h"
 #include "CVerifierApp.h"
 #include "IOperatorMessages.h"
-#include "TransactionObserver.h"
+#include "ITransactionObserver.h"
 
 class QDialog;
 class QWidget;

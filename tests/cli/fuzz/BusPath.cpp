@@ -18,7 +18,7 @@
 #include "IChannelRows.h"
 #include "JsonReport.h"
 #include "ReportFormat.h"
-#include "StreamMessages.h"
+#include "CStreamMessages.h"
 #include "TextFormat.h"
 #include "VerifyAll.h"
 

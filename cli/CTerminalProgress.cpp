@@ -1,4 +1,4 @@
-#include "TerminalProgress.h"
+#include "CTerminalProgress.h"
 
 #include <ostream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "StreamMessages.h"
+#include "CStreamMessages.h"
 
 #include <ostream>
 

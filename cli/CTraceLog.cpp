@@ -1,4 +1,4 @@
-#include "TraceLog.h"
+#include "CTraceLog.h"
 
 #include <ostream>
 

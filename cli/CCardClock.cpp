@@ -1,4 +1,4 @@
-#include "CardClock.h"
+#include "CCardClock.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "TransactionObserver.h"
+#include "ITransactionObserver.h"
 
 class CTraceLog final : public ITransactionObserver {
 public:

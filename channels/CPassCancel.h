@@ -5,6 +5,8 @@
 // stopped, so the front end can say so.
 
 #include <atomic>
+#include <string>
+#include <string_view>
 
 class CPassCancel {
 public:
@@ -29,6 +31,12 @@ public:
     bool Stopped() const noexcept { return m_stopped; }
     int Done() const noexcept { return m_done; }
     int Total() const noexcept { return m_total; }
+    // What both front ends say of a stopped pass: "verify cancelled after 2 of 3 cards".
+    std::string Summary(std::string_view pass) const
+    {
+        return std::string(pass) + " cancelled after " + std::to_string(m_done) + " of " + std::to_string(m_total) +
+            " cards";
+    }
 
 private:
     static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets the request");

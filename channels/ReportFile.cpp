@@ -1,6 +1,7 @@
 #include "ReportFile.h"
 
 #include "CExclusiveFile.h"
+#include "PresentChannels.h"
 #include "ReportFormat.h"
 
 namespace {
@@ -41,11 +42,8 @@ ReportWriteResult WriteReportFile(const std::string& path, const ChannelTable& c
     // Line by line: the export ends at the first line that cannot be written.
     if (!file.Write(FormatReportHeader(kLineEnd)))
         return WriteFailed(file);
-    for (int channel = 0; channel < kChannelCount; ++channel) {
-        const CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
-        if (info.m_nStatus == StatusNotPresent)
-            continue;
-        if (!file.Write(FormatReportLine(info, channel, kLineEnd)))
+    for (int channel : PresentChannels(channels)) {
+        if (!file.Write(FormatReportLine(channels[static_cast<std::size_t>(channel)], channel, kLineEnd)))
             return WriteFailed(file);
     }
     if (!file.Close())

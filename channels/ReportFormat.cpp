@@ -1,5 +1,6 @@
 #include "ReportFormat.h"
 
+#include "PresentChannels.h"
 #include "PrintableField.h"
 #include "TextFormat.h"
 
@@ -22,10 +23,7 @@ std::string FormatReportLine(const CChannelInfo& info, int channel, std::string_
 std::string FormatReport(const ChannelTable& channels, std::string_view lineEnd)
 {
     std::string report = FormatReportHeader(lineEnd);
-    for (int channel = 0; channel < kChannelCount; ++channel) {
-        const CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
-        if (info.m_nStatus != StatusNotPresent)
-            report += FormatReportLine(info, channel, lineEnd);
-    }
+    for (int channel : PresentChannels(channels))
+        report += FormatReportLine(channels[static_cast<std::size_t>(channel)], channel, lineEnd);
     return report;
 }

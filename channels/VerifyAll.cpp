@@ -1,11 +1,10 @@
 #include "VerifyAll.h"
 
-#include <algorithm>
-
 #include "CInstrument.h"
 #include "CPassGuard.h"
 #include "ChannelColumns.h"
 #include "IChannelRows.h"
+#include "PresentChannels.h"
 
 bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
                        CPassCancel* cancel)
@@ -17,16 +16,13 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
         return false;
     }
 
-    const int total = static_cast<int>(std::count_if(channels.begin(), channels.end(),
-        [](const CChannelInfo& info) { return info.m_nStatus != StatusNotPresent; }));
+    const int total = CountPresentChannels(channels);
     int done = 0;
     // One buffer for every card; only a completely read image is judged.
     EepromImage image{};
 
-    for (int channel = 0; channel < kChannelCount; ++channel) {
+    for (int channel : PresentChannels(channels)) {
         CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
-        if (info.m_nStatus == StatusNotPresent)
-            continue;
         if (CPassGuard::StopHere(cancel, done, total))
             break;
         ++done;

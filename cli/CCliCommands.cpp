@@ -1,5 +1,6 @@
 #include "CCliCommands.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "HostName.h"
 #include "JUnitReport.h"
 #include "JsonReport.h"
+#include "PresentChannels.h"
 #include "ReportFile.h"
 #include "ReportFormat.h"
 #include "TextFormat.h"
@@ -94,8 +96,7 @@ bool CCliCommands::ReportCancel(const char* pass)
 {
     if (m_cancel == nullptr || !m_cancel->Stopped())
         return false;
-    m_err << "valdina-cli: " << pass << " cancelled after " << m_cancel->Done() << " of " << m_cancel->Total()
-          << " cards\n" << std::flush;
+    m_err << "valdina-cli: " << m_cancel->Summary(pass) << "\n" << std::flush;
     return true;
 }
 
@@ -106,11 +107,9 @@ IPassObserver& CCliCommands::Progress()
 
 bool CCliCommands::AnyPresentCardNotGood() const
 {
-    for (const CChannelInfo& info : m_channels) {
-        if (info.m_nStatus != StatusNotPresent && info.m_nStatus != StatusGood)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(PresentChannels(m_channels), [this](int channel) {
+        return m_channels[static_cast<std::size_t>(channel)].m_nStatus != StatusGood;
+    });
 }
 
 int CCliCommands::Finish(const CliOptions& options, int exitCode)

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "PresentChannels.h"
 #include "XmlText.h"
 
 namespace {
@@ -100,10 +101,8 @@ std::string FormatJUnitReport(const JUnitRun& run, const ChannelTable& channels)
         count(verdict);
         cases += Case(pass, mainframe, run.seconds, verdict, "bus");
     }
-    for (int n = 0; n < kChannelCount; ++n) {
+    for (int n : PresentChannels(channels)) {
         const CChannelInfo& info = channels[static_cast<std::size_t>(n)];
-        if (info.m_nStatus == StatusNotPresent)
-            continue;
         const Verdict verdict = VerdictOf(info, run, run.cardMessages[static_cast<std::size_t>(n)]);
         count(verdict);
         const std::string name = "channel " + std::to_string(n) + " (rack " + std::to_string(RackOf(n)) + ", slot " +

@@ -4,13 +4,13 @@
 
 #include <string>
 
+#include "PresentChannels.h"
+
 std::string FormatJsonReport(const ChannelTable& channels, const std::vector<std::string>& failures)
 {
     nlohmann::ordered_json cards = nlohmann::ordered_json::array();
-    for (int n = 0; n < kChannelCount; ++n) {
+    for (int n : PresentChannels(channels)) {
         const CChannelInfo& info = channels[static_cast<std::size_t>(n)];
-        if (info.m_nStatus == StatusNotPresent)
-            continue;
         cards.push_back({
             {"channel", n},
             {"rack", RackOf(n)},

@@ -311,10 +311,7 @@ void CChannelView::EndPass(PassKind kind)
     m_pump.End();
     QString summary;
     if (m_cancel.Stopped()) {
-        summary = QStringLiteral("%1 cancelled after %2 of %3 cards")
-                      .arg(kind == PassKind::Verify ? QStringLiteral("Verify All") : QStringLiteral("Refresh"))
-                      .arg(m_cancel.Done())
-                      .arg(m_cancel.Total());
+        summary = QString::fromStdString(m_cancel.Summary(kind == PassKind::Verify ? "Verify All" : "Refresh"));
     }
     emit passEnded(summary);
     emit progressText(QString());

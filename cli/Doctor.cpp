@@ -1,7 +1,10 @@
 #include "Doctor.h"
 
 #include <bitset>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
+#include <utility>
 
 #include "BoardFiles.h"
 #include "CInstrument.h"
@@ -18,13 +21,24 @@ constexpr int kENEB = 7;
 constexpr int kECAP = 11;
 
 // What to do when the loader cannot find `library`, the one this build binds.
-std::string InstallDriver(const char* library)
+std::vector<std::string> InstallDriver(const char* library)
 {
 #ifdef _WIN32
-    return std::string("to do: install the NI-488.2 driver, which puts ") + library + " in the system folder";
+    return {std::string("to do: install the NI-488.2 driver, which puts ") + library + " in the system folder"};
 #else
-    return std::string("to do: install linux-gpib's user library and run ldconfig, or put the folder holding ") +
-           library + " on LD_LIBRARY_PATH";
+    // Debian does not package linux-gpib. The simulated mainframe's package puts
+    // its library in lib/valdina-sim beside this program's bin folder.
+    std::vector<std::string> notes{
+        std::string("to do: build and install linux-gpib's user library from the linux-gpib project's sources "
+                    "(https://sourceforge.net/projects/linux-gpib/) and run ldconfig, or put the folder holding ") +
+        library + " on LD_LIBRARY_PATH"};
+    std::error_code error;
+    const std::filesystem::path simulator =
+        (std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "../lib/valdina-sim").lexically_normal();
+    if (!error && std::filesystem::exists(simulator / library, error))
+        notes.push_back("to try the program without hardware: valdina-demo (the window on a simulated mainframe), or "
+                        "LD_LIBRARY_PATH=" + simulator.string() + " valdina-cli verify");
+    return notes;
 #endif
 }
 
@@ -73,7 +87,8 @@ private:
             step.ok = false;
             step.detail = probe.loaderError;
             step.notes.push_back("looked in: " + os::LoaderSearchOrder());
-            step.notes.push_back(InstallDriver(library));
+            for (std::string& note : InstallDriver(library))
+                step.notes.push_back(std::move(note));
             return step;
         }
         step.detail = probe.file + ", found " + probe.foundBy;

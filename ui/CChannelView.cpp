@@ -438,6 +438,7 @@ void CChannelView::OnSaveImage()
         path = FileName(chosen);
     }
     CardImageSave save;
+    m_cancel.Reset();
     {
         CPassGuard pass(*this, PassKind::Save);
         pass.CardStarted(1, 1, channel);
@@ -492,6 +493,7 @@ void CChannelView::OnCompareImage()
     }
     EepromImage card{};
     bool read = false;
+    m_cancel.Reset();
     {
         CPassGuard pass(*this, PassKind::Save);
         read = CEepromBytes(m_context.instrument).ReadImage(channel, card);

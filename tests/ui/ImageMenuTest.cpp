@@ -102,11 +102,6 @@ TEST(ImageMenu, OpensByRightClickMenuKeyAndShiftF10)
              QContextMenuEvent click(QContextMenuEvent::Mouse, onRow, viewport->mapToGlobal(onRow));
              QApplication::sendEvent(viewport, &click);
          }},
-        {"context menu event from the keyboard",
-         [&] {
-             QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), viewport->mapToGlobal(QPoint()));
-             QApplication::sendEvent(viewport, &key);
-         }},
         {"Shift+F10", [&] { window.Key(Qt::Key_F10, Qt::ShiftModifier); }},
         {"Menu key pressed", [&] { window.Key(Qt::Key_Menu); }},
     };

@@ -1,9 +1,10 @@
 #pragma once
-// Watches a scan or verify pass: the window holds the wait cursor between Begin and
+// Watches a scan, verify pass, image save or image restore (whose "cards" are the
+// bytes written): the window holds the wait cursor between Begin and
 // End and names each card as it starts; the command line draws a progress bar.
 // Observing changes nothing of the bus traffic, states, texts or messages.
 
-enum class PassKind { Scan, Verify };
+enum class PassKind { Scan, Verify, Restore, Save };
 
 class IPassObserver {
 public:

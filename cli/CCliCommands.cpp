@@ -64,6 +64,14 @@ int CCliCommands::Run(const CliOptions& options)
         return Poke(options);
     case CliCommand::Dump:
         return Dump(options);
+    case CliCommand::Save:
+        return SaveImage(options);
+    case CliCommand::SaveAll:
+        return SaveAllImages(options);
+    case CliCommand::Compare:
+        return CompareImage(options);
+    case CliCommand::Restore:
+        return RestoreImage(options);
     case CliCommand::Doctor: {
         std::ostringstream steps;
         const int exitCode = RunDoctor(m_instrument, steps);

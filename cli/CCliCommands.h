@@ -38,6 +38,15 @@ private:
     int Peek(const CliOptions& options);
     int Poke(const CliOptions& options);
     int Dump(const CliOptions& options);
+    // EEPROM images (CCliImageCommands.cpp).
+    int SaveImage(const CliOptions& options);
+    int SaveAllImages(const CliOptions& options);
+    int CompareImage(const CliOptions& options);
+    int RestoreImage(const CliOptions& options);
+    // Scans for the table's serials and models; false after saying why not.
+    bool ScanForImages();
+    // Says `text` on `err` as a failure and returns kExitFailed.
+    int Refuse(const std::string& text);
     // Report file, JUnit file, then the table on `out`; returns the exit code after all.
     int Finish(const CliOptions& options, int exitCode);
     // Returns whether the file was written; says why not on `err` otherwise.

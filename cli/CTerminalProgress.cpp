@@ -15,7 +15,17 @@ constexpr int kBarWidth = 40;
 
 const char* PassName(PassKind kind)
 {
-    return kind == PassKind::Scan ? "scan  " : "verify";
+    switch (kind) {
+    case PassKind::Scan:
+        return "scan  ";
+    case PassKind::Verify:
+        return "verify";
+    case PassKind::Save:
+        return "save  ";
+    case PassKind::Restore:
+        break;
+    }
+    return "restore";
 }
 
 } // namespace

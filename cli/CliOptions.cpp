@@ -17,11 +17,13 @@ constexpr const char* kExitCodeHelp =
     "Exit codes:\n"
     "  0   the command succeeded; for verify, every card present is Good\n"
     "  1   verify: the pass ran to its end but some card present is not Good\n"
+    "  1   compare: the images differ; restore: restored, but a block is invalid\n"
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
-    "      clear, peek, poke or dump failed, or the report file or the output\n"
-    "      could not be written; doctor: some step failed\n"
+    "      clear, peek, poke, dump or save failed, or the report file or the output\n"
+    "      could not be written; doctor: some step failed; restore: refused, or a\n"
+    "      byte did not read back as written or the bus failed (the address is named)\n"
     "  64  usage error (nothing is sent to the mainframe)\n"
-    "  130, 143  scan or verify stopped by SIGINT or SIGTERM after the card in\n"
+    "  130, 143  scan, verify, save --all or restore stopped by SIGINT or SIGTERM after the card in\n"
     "      progress; the table is printed as it stands (a second signal ends it at once)\n";
 
 // Stores the value and returns an empty text, or returns the usage error; `refuse`
@@ -75,7 +77,7 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
 
     CliOptions options;
     app.add_option("--report", options.reportPath, "scan, verify: also write the report file")->type_name("FILE");
-    app.add_flag("--json", options.json, "scan, verify: print the table and the failures as JSON");
+    app.add_flag("--json", options.json, "scan, verify, compare: print the table, failures or differences as JSON");
     app.add_flag("--trace", options.trace, "print every mainframe transaction on standard error");
     std::string board;
     std::string busAddress;
@@ -112,6 +114,25 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     CLI::App* doctor =
         app.add_subcommand("doctor", "check each step from the driver library to the mainframe and say what to fix");
 
+    std::string first;
+    std::string second;
+    std::string folder;
+    CLI::App* save = app.add_subcommand("save", "save a card's EEPROM image (.bin) and its record (.json)");
+    save->add_option("CHANNEL", first, "card position 0..255")->type_name("NUMBER");
+    save->add_option("FILE", second, "the image file; its record gets the extension .json")->type_name("FILE");
+    save->add_option("--all", folder, "scan, then save every card found into DIR, named by serial, model, channel")
+        ->type_name("DIR");
+    CLI::App* compare =
+        app.add_subcommand("compare", "compare a card's EEPROM image with a file, or two files, by block");
+    compare->add_option("FIRST", first, "a card position 0..255, or an image file")->required()->type_name("CHANNEL|FILE");
+    compare->add_option("FILE", second, "an image file")->required()->type_name("FILE");
+    CLI::App* restore =
+        app.add_subcommand("restore", "write an image file back into a card, every byte read back");
+    addChannel(restore);
+    restore->add_option("FILE", second, "the image file")->required()->type_name("FILE");
+    restore->add_flag("--force", options.force,
+                      "restore an image recorded for another serial, with no record, or with invalid blocks");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -147,6 +168,12 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         options.command = CliCommand::Dump;
     else if (doctor->parsed())
         options.command = CliCommand::Doctor;
+    else if (save->parsed())
+        options.command = save->count("--all") > 0 ? CliCommand::SaveAll : CliCommand::Save;
+    else if (compare->parsed())
+        options.command = CliCommand::Compare;
+    else if (restore->parsed())
+        options.command = CliCommand::Restore;
 
     const bool table = options.command == CliCommand::Scan || options.command == CliCommand::Verify;
     const bool report = app.count("--report") > 0;
@@ -160,12 +187,37 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         error = "--junit: the file name is empty";
     else if (junit && report && options.junitPath == options.reportPath)
         error = "--junit: the report file cannot also be the JUnit file";
-    else if (!table && options.json)
-        error = "--json: only scan and verify print a table";
+    else if (!table && options.json && options.command != CliCommand::Compare)
+        error = "--json: only scan, verify and compare print JSON";
     else if (report && options.reportPath.empty())
         error = "--report: the file name is empty";
-    if (error.empty() && (peek->parsed() || poke->parsed() || dump->parsed()))
+    if (error.empty() && (peek->parsed() || poke->parsed() || dump->parsed() || restore->parsed()))
         error = NumberArgument("CHANNEL", channel, 255, options.channel);
+    if (error.empty() && options.command == CliCommand::SaveAll) {
+        if (!first.empty())
+            error = "save --all DIR takes no CHANNEL or FILE";
+        else if (folder.empty())
+            error = "--all: the folder name is empty";
+        options.imagePath = folder;
+    } else if (error.empty() && options.command == CliCommand::Save) {
+        if (second.empty())
+            error = "save needs CHANNEL and FILE, or --all DIR";
+        else
+            error = NumberArgument("CHANNEL", first, 255, options.channel);
+        options.imagePath = second;
+    } else if (error.empty() && options.command == CliCommand::Compare) {
+        // A first word that reads as a number is a card: a file of that name is ./37.
+        options.compareChannel = ParseCliNumber(first).has_value();
+        if (options.compareChannel) {
+            error = NumberArgument("CHANNEL", first, 255, options.channel);
+            options.imagePath = second;
+        } else {
+            options.imagePath = first;
+            options.secondImagePath = second;
+        }
+    } else if (options.command == CliCommand::Restore) {
+        options.imagePath = second;
+    }
     if (error.empty() && (peek->parsed() || poke->parsed()))
         error = EepromArgument("ADDRESS", address, kEepromAddressRange, options.address);
     if (error.empty() && poke->parsed())

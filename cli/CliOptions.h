@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump, Doctor };
+enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump, Doctor, Save, SaveAll, Compare, Restore };
 
 struct CliOptions {
     CliCommand command = CliCommand::Scan;
@@ -19,6 +19,12 @@ struct CliOptions {
     bool trace = false;
     int board = 0;                  // GPIB board index
     std::uint16_t busAddress = 29;  // the mainframe's primary address
+    // save, compare, restore: the image file (save --all: the folder); compare of
+    // two files (`compareChannel` false): the first, and the second below.
+    std::string imagePath;
+    std::string secondImagePath;
+    bool compareChannel = true;
+    bool force = false;   // restore: over another serial, an unknown one or invalid blocks
 };
 
 struct CliParseOutcome {

@@ -18,11 +18,12 @@ int main(int argc, char** argv)
     if (!parsed.options)
         return parsed.exitCode;
 
-    // Only the scan and the pass can stop at a card; the other commands are one
+    // Only the scan, the pass, save --all (at a card) and restore (at a byte) can stop; the other commands are one
     // exchange each and die of a signal as usual.
     static CPassCancel cancel;
     const CliCommand command = parsed.options->command;
-    if (command == CliCommand::Scan || command == CliCommand::Verify)
+    if (command == CliCommand::Scan || command == CliCommand::Verify || command == CliCommand::SaveAll
+        || command == CliCommand::Restore)
         CancelOnSignals(cancel);
 
     CInstrument instrument;

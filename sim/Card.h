@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "ImageLayout.h"
@@ -13,6 +14,10 @@ struct Card {
     std::string model;
     std::uint8_t mode = 0;
     Eeprom eeprom{};
+    // Every write is refused with kErrWriteProtected and changes nothing.
+    bool writeProtected = false;
+    // Addresses that take no write: the frame is accepted, the old byte stays.
+    std::set<unsigned> stuck;
 };
 
 }  // namespace zsim

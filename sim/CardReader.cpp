@@ -66,11 +66,17 @@ std::string CardReader::defaultSerial(int channel) {
 }
 
 Card CardReader::generated(int channel, const std::string& model, std::uint8_t mode, std::uint32_t seed) {
-    return Card{defaultSerial(channel), model, mode, ImageFactory::valid(seed)};
+    Card card;
+    card.serial = defaultSerial(channel);
+    card.model = model;
+    card.mode = mode;
+    card.eeprom = ImageFactory::valid(seed);
+    return card;
 }
 
 Card CardReader::read(const JsonField& e, int channel) {
-    e.requireObject({"channel", "rack", "slot", "serial", "model", "mode", "image", "seed", "broken", "hex"});
+    e.requireObject({"channel", "rack", "slot", "serial", "model", "mode", "image", "seed", "broken", "hex",
+                     "write_protected", "stuck"});
     Card card;
     card.serial = e.has("serial") ? e["serial"].text(8) : defaultSerial(channel);
     card.model = e.has("model") ? e["model"].text(8) : "T210";
@@ -93,6 +99,13 @@ Card CardReader::read(const JsonField& e, int channel) {
         const auto seed = e.has("seed") ? std::uint32_t(e["seed"].integer(0, 0xFFFFFFFF)) : std::uint32_t(channel + 1);
         const auto broken = e.has("broken") ? brokenBlocks(e["broken"]) : std::vector<std::string>{};
         card.eeprom = ImageFactory::valid(seed, broken);
+    }
+    if (e.has("write_protected")) card.writeProtected = e["write_protected"].boolean();
+    if (e.has("stuck")) {
+        const auto& stuck = e["stuck"];
+        stuck.requireArray();
+        for (size_t i = 0; i < stuck.value().size(); ++i)
+            card.stuck.insert(unsigned(stuck.at(i).integer(0, kEepromSize - 1)));
     }
     return card;
 }

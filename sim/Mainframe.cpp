@@ -77,7 +77,9 @@ Response Mainframe::eepromRead(const Command& cmd, int length) const {
 Response Mainframe::eepromWrite(const Command& cmd) {
     auto& card = m_cards[cmd.channel];
     if (!card) return error(kErrNoCard);
-    if (cmd.address < kEepromSize) card->eeprom[cmd.address] = cmd.value;  // else ignored
+    if (card->writeProtected) return error(kErrWriteProtected);
+    // Beyond the part, and at a stuck cell, the write is accepted and lost.
+    if (cmd.address < kEepromSize && !card->stuck.contains(cmd.address)) card->eeprom[cmd.address] = cmd.value;
     return {};
 }
 

@@ -21,6 +21,7 @@ struct Response {
 // Error codes of the status byte (low six bits).
 inline constexpr std::uint8_t kErrSyntax = 0x01;   // unknown or malformed command
 inline constexpr std::uint8_t kErrNoCard = 0x02;   // empty slot selected, or frame for an absent card
+inline constexpr std::uint8_t kErrWriteProtected = 0x03;   // EEPROM write to a write-protected card
 
 // The mainframe's command interpreter and its cards; knows nothing of the bus.
 class Mainframe {

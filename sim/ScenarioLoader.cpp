@@ -106,7 +106,6 @@ Scenario ScenarioLoader::fromJson(const nlohmann::json& doc) {
         std::array<bool, kChannels> listed{};
         for (size_t i = 0; i < cards.value().size(); ++i) {
             const auto entry = cards.at(i);
-            entry.requireObject({"channel", "rack", "slot", "serial", "model", "mode", "image", "seed", "broken", "hex"});
             const int ch = CardReader::channelOf(entry);
             if (listed[ch]) entry.fail("channel " + std::to_string(ch) + " given twice");
             listed[ch] = true;

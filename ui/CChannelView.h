@@ -19,6 +19,8 @@
 #include "IRowOrder.h"
 #include "WindowContext.h"
 
+class QMenu;
+
 class CChannelView : public QTreeWidget,
                      public ICommandTarget,
                      public IChannelRows,
@@ -46,6 +48,24 @@ public:
     // Posts a command to this view; it runs after the current handler has returned.
     void PostCommand(unsigned id);
 
+    // EEPROM images, from the list's context menu (right click, Menu key, Shift+F10).
+    // Each runs through the command gate like a menu command.
+    void OnSaveImage();
+    void OnCompareImage();
+    void OnRestoreImage();
+    void OnSaveAllImages();
+    QMenu* ContextMenu() const { return m_contextMenu; }
+    // What the operator is asked; each left empty is the standard dialog.
+    struct ImagePrompts {
+        std::function<bool(const std::string& suggested, std::string& path)> saveFile;
+        std::function<bool(std::string& path)> openFile;
+        std::function<bool(std::string& folder)> folder;
+        // Restore over the refusals that yield: true to go on.
+        std::function<bool(const std::string& why)> confirm;
+        std::function<void(const std::string& differences)> showDifferences;
+    };
+    void SetImagePrompts(ImagePrompts prompts) { m_imagePrompts = std::move(prompts); }
+
     // Rows.
     void DeleteAllRows() override;
     int AddChannelRow(const CChannelInfo& info, int rack, int slot) override;
@@ -72,6 +92,9 @@ public:
     bool PassRunning() const { return m_pump.Active(); }
     CPassEventPump& Pump() { return m_pump; }
 
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 signals:
     // Progress of a scan or pass for the status bar; empty when idle.
     void progressText(const QString& text);
@@ -87,6 +110,14 @@ private:
     };
 
     QTreeWidgetItem* Row(int row) const;
+    void BuildContextMenu();
+    void ShowContextMenuAtCurrentRow();
+    // The selected card's channel, or -1.
+    int SelectedChannel() const;
+    // Writes the card's state, error text and lamp into its row, as the pass does.
+    void ShowCardVerdict(int channel);
+    // The file to compare with or restore; false when the operator cancelled.
+    bool PromptImageFile(const QString& title, std::string& path);
 
     WindowContext m_context;
 
@@ -99,4 +130,6 @@ private:
     CPassCancel m_cancel;
     CPassEventPump m_pump{[this] { CancelPass(); }};
     QElapsedTimer m_sinceCardStart;
+    QMenu* m_contextMenu = nullptr;
+    ImagePrompts m_imagePrompts;
 };

@@ -79,6 +79,12 @@ TEST(CliOptions, RefusesOtherFormsNamingTheArgument)
         {{"scan", "--address", "31"}, "--address"},
         {{"scan", "--address", "029"}, "--address"},
         {{"--address", "", "doctor"}, "--address"},
+        {{"save", "37"}, "save needs CHANNEL and FILE"},
+        {{"save", "x", "f.bin"}, "CHANNEL"},
+        {{"save", "--all", "d", "37"}, "takes no CHANNEL"},
+        {{"restore", "256", "f.bin"}, "CHANNEL"},
+        {{"compare", "300", "f.bin"}, "CHANNEL"},
+        {{"restore", "37", "f.bin", "--json"}, "--json"},
     };
     for (const Case& c : cases) {
         const Parsed parsed = Parse(c.arguments);

@@ -91,6 +91,23 @@ TEST(SimEeprom, FramesForAnAbsentCardReportNoCard) {
     }
 }
 
+TEST(SimEeprom, WriteProtectedCardAndStuckCellKeepTheirBytes) {
+    SimScenario sc({{"cards",
+                     {{{"channel", 3}, {"image", "zero"}, {"write_protected", true}},
+                      {{"channel", 4}, {"image", "zero"}, {"stuck", {24}}}}}});
+    struct Row {
+        int channel;
+        unsigned address;
+        int stb;       // the write's status byte
+        int readBack;  // the byte afterwards
+    };
+    for (const Row& row : {Row{3, 24, 0x43, 0x00}, Row{4, 24, 0x40, 0x00}, Row{4, 25, 0x40, 0x5A}}) {
+        SCOPED_TRACE(std::to_string(row.channel) + " @" + std::to_string(row.address));
+        EXPECT_EQ(SimDriver::get().transact(wr1(row.channel, row.address, 0x5A)).stb, row.stb);
+        EXPECT_EQ(SimDriver::get().transact(rd1(row.channel, row.address), 5).reply.at(4), row.readBack);
+    }
+}
+
 TEST(SimEeprom, GeneratedImagesHaveTheRequestedBlocksBroken) {
     SimScenario sc({{"cards",
                      {{{"channel", 1}, {"image", "valid"}, {"seed", 9}},

@@ -146,6 +146,8 @@ TEST(SimScenarioFile, MalformedFilesAreReportedOnceAndLeaveTheMainframeOffTheBus
          "unknown kind"},
         {"unknown board state", R"({"board": "unplugged"})", "/board", "unknown board state"},
         {"address beyond the primary ones", R"({"address": 31})", "/address", "out of range"},
+        {"stuck cell beyond the part", R"({"cards": [{"channel": 4, "stuck": [512]}]})", "/cards/0/stuck/0",
+         "out of range"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

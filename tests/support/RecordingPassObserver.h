@@ -48,5 +48,14 @@ public:
     int cancelAfter = 0;
 
 private:
-    static const char* Name(PassKind kind) { return kind == PassKind::Scan ? "Scan" : "Verify"; }
+    static const char* Name(PassKind kind)
+    {
+        switch (kind) {
+        case PassKind::Scan: return "Scan";
+        case PassKind::Verify: return "Verify";
+        case PassKind::Save: return "Save";
+        case PassKind::Restore: break;
+        }
+        return "Restore";
+    }
 };

@@ -1,0 +1,50 @@
+#pragma once
+// Writes a saved EEPROM image back into a card: only the bytes that differ, each
+// read back before the next, then the whole image read again and judged. A restore
+// run again after a stop writes what still differs, so it resumes.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "BlockSummary.h"
+#include "EepromImageFile.h"
+
+class CInstrument;
+class CPassCancel;
+class IPassObserver;
+
+// Why a restore must not start. `always` is never overridden; the others (a record
+// for another serial or none at all, blocks invalid for the card's model) yield to
+// the operator's --force or confirmation. Each is one sentence.
+struct RestoreRefusals {
+    std::string always;
+    std::vector<std::string> overridable;
+    bool Blocks(bool overridden) const { return !always.empty() || (!overridden && !overridable.empty()); }
+};
+
+// "Channel 37 (rack 2, slot 5) holds no card."
+std::string AbsentCardText(int channel);
+// `card` is the table's record of `channel` as the last scan left it.
+RestoreRefusals CheckRestore(const LoadedImage& file, const std::string& imagePath, const CChannelInfo& card,
+                             int channel);
+
+struct RestoreResult {
+    enum class Outcome { Restored, Failed, Cancelled };
+    Outcome outcome = Outcome::Failed;
+    int differing = 0;   // bytes that differed from the image before
+    int written = 0;     // bytes written and read back as written
+    // Failed: one sentence naming the address and the cause.
+    std::string failure;
+    // Restored: the image read afterwards, judged by the card's model.
+    std::array<BlockSummary, kEepromBlocks.size()> blocks{};
+    bool allValid = false;
+};
+
+// Restores `image` into the card at `channel`. Only a restore that ran to its end
+// judges the card (CheckImage, as the pass does); a stop claims nothing. A `cancel`
+// stops before the next byte, never between a write and its read-back.
+RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, int channel, const EepromImage& image,
+                                 IPassObserver& observer, CPassCancel* cancel = nullptr);
+// What both front ends say of a restore that stopped, ran or was refused.
+std::string RestoreSummary(const RestoreResult& result, int channel);

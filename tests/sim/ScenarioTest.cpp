@@ -144,6 +144,10 @@ TEST(SimScenarioFile, MalformedFilesAreReportedOnceAndLeaveTheMainframeOffTheBus
          "unknown command"},
         {"unknown fault kind", R"({"faults": [{"command": "Select", "kind": "explode"}]})", "/faults/0/kind",
          "unknown kind"},
+        {"signal without its number", R"({"faults": [{"command": "Select", "kind": "signal"}]})", "/faults/0",
+         "signal needs \"signal\""},
+        {"signal beyond the standard ones", R"({"faults": [{"command": "Select", "kind": "signal", "signal": 64}]})",
+         "/faults/0/signal", "out of range"},
         {"unknown board state", R"({"board": "unplugged"})", "/board", "unknown board state"},
         {"address beyond the primary ones", R"({"address": 31})", "/address", "out of range"},
     };

@@ -353,7 +353,7 @@ TEST(ChannelView, RefreshOnABusThatCannotBeReachedShowsTheDriversCauseAndDoctor)
         });
         window.Key(Qt::Key_F5);
         EXPECT_TRUE(driver.Fired());
-        EXPECT_EQ(text, c.text);
-        EXPECT_EQ(below, c.below);
+        EXPECT_EQ(text.toStdString(), c.text.toStdString());
+        EXPECT_EQ(below.toStdString(), c.below.toStdString());
     }
 }

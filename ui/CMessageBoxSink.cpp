@@ -21,7 +21,7 @@ void CMessageBoxSink::ShowBusError(const std::string& text, const std::string& c
     // the bus can be reached, and doctor walks the set-up step by step.
     Show(text,
          QString::fromLocal8Bit(cause) +
-             QStringLiteral("\nRun \"valdina-cli doctor\" to find which step of the GPIB set-up fails."),
+             QStringLiteral("\n\nRun \"valdina-cli doctor\" to find which step of the GPIB set-up fails."),
          MessageIcon::Exclamation);
 }
 

@@ -326,7 +326,7 @@ TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)
 
 TEST(ChannelView, RefreshOnABusThatCannotBeReachedShowsTheDriversCauseAndDoctor)
 {
-    const QString doctor = "\nRun \"valdina-cli doctor\" to find which step of the GPIB set-up fails.";
+    const QString doctor = "\n\nRun \"valdina-cli doctor\" to find which step of the GPIB set-up fails.";
     const struct {
         nlohmann::json scenario;
         QString text;

@@ -82,9 +82,18 @@ bool CChannelInfo::GainSelfTest(CInstrument& instrument)
     };
     static constexpr GainStep kSteps[] = {{1000.0f, "G1000"}, {1.0f, "G1"}};
 
+    // A bus failure says nothing about the card, so it is not judged either way;
+    // taken before the restore, which may overwrite the connection's failure.
+    const auto notCompleted = [&] {
+        m_nStatus = StatusUnknown;
+        m_strError = "gain self-test not completed: " + instrument.ErrorMessage();
+    };
+
     std::uint8_t savedMode = 0;
-    if (!instrument.GetOpMode(&savedMode))
+    if (!instrument.GetOpMode(&savedMode)) {
+        notCompleted();
         return false;
+    }
 
     // The mode goes back exactly when this test changed it, or tried to.
     const bool restoreDue = (savedMode & 1) == 0;
@@ -92,17 +101,20 @@ bool CChannelInfo::GainSelfTest(CInstrument& instrument)
         return restoreDue ? instrument.SetOpMode(savedMode) != 0 : resultWithoutRestore;
     };
 
-    if (restoreDue && !instrument.SetOpMode(static_cast<std::uint8_t>(savedMode | 1)))
+    if (restoreDue && !instrument.SetOpMode(static_cast<std::uint8_t>(savedMode | 1))) {
+        notCompleted();
         return finish(false);
+    }
 
     for (const GainStep& step : kSteps) {
         if (instrument.SetGain(step.gain))
             continue;
         const unsigned statusByte = static_cast<std::uint16_t>(instrument.StatusByte());
         const unsigned code = statusByte & 0x3F;
-        // Code 0: the step failed on the bus, which says nothing about the card.
-        if (code == 0)
+        if (code == 0) {
+            notCompleted();
             return finish(false);
+        }
         if (code == 0x10)
             m_strError = FormatText("azro error during %s", step.name);
         else

@@ -29,6 +29,7 @@ public:
     bool CheckImage(const EepromImage& image);
     bool CheckBlock(const std::uint8_t* block, int length, const char* name);
     // Two gain steps on the selected card; may fail the card with an error text.
+    // A test the bus kept from completing leaves the card "unknown", not "Good".
     bool GainSelfTest(CInstrument& instrument);
 
     std::int32_t m_nAddress = -1;

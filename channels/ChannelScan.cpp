@@ -81,6 +81,10 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
         }
     }
 
+    // A cancel during the last card counts as well: the caller must not go on to
+    // what follows a finished scan.
+    if (ok && !cancelled)
+        cancelled = CPassGuard::StopHere(cancel, done, total);
     if (!ok)
         instrument.ShowError();
     return ok && !cancelled;

@@ -20,10 +20,12 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
     int done = 0;
     // One buffer for every card; only a completely read image is judged.
     EepromImage image{};
+    bool stopped = false;
 
     for (int channel : PresentChannels(channels)) {
         CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
-        if (CPassGuard::StopHere(cancel, done, total))
+        stopped = CPassGuard::StopHere(cancel, done, total);
+        if (stopped)
             break;
         ++done;
         const int row = rows.FindChannelRow(channel);
@@ -52,5 +54,8 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
             instrument.ShowError();
         pass.ChannelDone(done, total, channel, info.m_nStatus);
     }
+    // A cancel during the last card is still noted, so the front end reports it.
+    if (!stopped)
+        CPassGuard::StopHere(cancel, done, total);
     return true;
 }

@@ -155,9 +155,14 @@ int CInstrument::Transact(const char* text, int length, void* reply, std::int32_
     return ok;
 }
 
+std::string CInstrument::ErrorMessage() const
+{
+    return FormatText("%s during \"%s\"", m_errorText.c_str(), m_operation.c_str());
+}
+
 void CInstrument::ShowError()
 {
-    const std::string text = FormatText("%s during \"%s\"", m_errorText.c_str(), m_operation.c_str());
+    const std::string text = ErrorMessage();
     const std::string cause = DriverCause();
     if (m_messages != nullptr) {
         m_messages->ShowBusError(text, cause);

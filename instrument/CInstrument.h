@@ -30,6 +30,8 @@ public:
     int Transact(const char* text, int length, void* reply, std::int32_t limit, const char* label);
     // "%s during \"%s\"" with the error text and the label, to the operator.
     void ShowError();
+    // That line, for callers that record the failure rather than show it.
+    std::string ErrorMessage() const;
 
     // The mainframe's command set.
     int Select(int channel);

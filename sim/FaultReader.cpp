@@ -3,7 +3,7 @@
 namespace zsim {
 
 FaultRule FaultReader::read(const JsonField& e) {
-    e.requireObject({"command", "channel", "address", "gain", "kind", "bytes", "code", "stb", "iberr", "times"});
+    e.requireObject({"command", "channel", "address", "gain", "kind", "bytes", "code", "stb", "iberr", "signal", "times"});
     FaultRule rule;
     if (!e.has("command")) e.fail("a fault needs \"command\"");
     const auto label = e["command"].text();
@@ -31,6 +31,7 @@ FaultRule FaultReader::read(const JsonField& e) {
     onlyFor("code", kind == "error");
     onlyFor("stb", kind == "error");
     onlyFor("iberr", kind == "send_error");
+    onlyFor("signal", kind == "signal");
     if (kind == "no_srq") rule.kind = FaultKind::NoSrq;
     else if (kind == "timeout") rule.kind = FaultKind::Timeout;
     else if (kind == "short_reply") {
@@ -44,8 +45,12 @@ FaultRule FaultReader::read(const JsonField& e) {
     } else if (kind == "send_error") {
         rule.kind = FaultKind::SendError;
         rule.value = e.has("iberr") ? int(e["iberr"].integer(0, 32)) : 6;
+    } else if (kind == "signal") {
+        rule.kind = FaultKind::Signal;
+        if (!e.has("signal")) e.fail("signal needs \"signal\"");
+        rule.value = int(e["signal"].integer(1, 31));
     } else {
-        e["kind"].fail("unknown kind \"" + kind + "\" (no_srq, timeout, short_reply, error, send_error)");
+        e["kind"].fail("unknown kind \"" + kind + "\" (no_srq, timeout, short_reply, error, send_error, signal)");
     }
     return rule;
 }

@@ -6,7 +6,7 @@
 
 namespace zsim {
 
-enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError };
+enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError, Signal };
 
 // One injected fault: which transactions it hits and what goes wrong.
 struct FaultRule {
@@ -15,7 +15,7 @@ struct FaultRule {
     std::optional<unsigned> address;   // EEPROM frames only
     std::optional<double> gain;        // SetGain only
     FaultKind kind = FaultKind::Error;
-    int value = 0;        // status byte, reply length or iberr, by kind
+    int value = 0;        // status byte, reply length, iberr or signal number, by kind
     int remaining = -1;   // how many more hits; -1 = every time
 
     bool matches(const Command& cmd, int selectedChannel) const;

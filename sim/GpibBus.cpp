@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -90,7 +91,7 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
     const Command cmd = CommandParser::parse(m_lastCommand);
     const int selected = m_mainframe.selectedChannel();
     bool noSrq = false, timeout = false;
-    int shortReply = -1, statusOverride = -1, sendError = -1;
+    int shortReply = -1, statusOverride = -1, sendError = -1, signal = 0;
     for (auto& rule : m_scenario.faults) {
         if (!rule.matches(cmd, selected)) continue;
         if (rule.remaining > 0) --rule.remaining;
@@ -100,6 +101,7 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
         case FaultKind::ShortReply: shortReply = rule.value; break;
         case FaultKind::Error: statusOverride = rule.value; break;
         case FaultKind::SendError: sendError = rule.value; break;
+        case FaultKind::Signal: signal = rule.value; break;
         }
     }
     clearTransaction();
@@ -116,6 +118,8 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
         m_replyPending = true;
         m_replyTimesOut = timeout;
     }
+    // In the calling process, as an operator's Ctrl+C would land in mid-transaction.
+    if (signal != 0) std::raise(signal);
     return BusStatus::ok(count);
 }
 

@@ -136,7 +136,11 @@ bool CChannelView::OnCmdMsg(unsigned id)
 
 void CChannelView::PostCommand(unsigned id)
 {
-    m_context.commands.Post(this, [this, id] { OnCmdMsg(id); });
+    // A window closed in the meantime starts nothing more.
+    m_context.commands.Post(this, [this, id] {
+        if (window()->isVisible())
+            OnCmdMsg(id);
+    });
 }
 
 bool CChannelView::ScanChannels()
@@ -161,7 +165,8 @@ void CChannelView::OnStartupPrompt()
         return;
     if (!ScanChannels())
         return;
-    if (dlg.m_bVerify)
+    // Esc, Cancel or the close box at the very end of the scan still mean: no pass.
+    if (dlg.m_bVerify && !m_cancel.Requested())
         PostCommand(ID_VERIFY_ALL);
 }
 

@@ -164,24 +164,42 @@ TEST(ChannelScan, QueryModelFailureIsNotLookedAt)
 
 TEST(ChannelScan, CancelStopsAtTheNextCardLikeAFailureButSilently)
 {
-    BusRig rig(R"({"cards":[{"channel":2},{"channel":37},{"channel":40},{"channel":200}]})");
-    CPassCancel cancel;
-    rig.observer.cancel = &cancel;
-    rig.observer.cancelAfter = 2;
-    std::strcpy(rig.channels[40].m_szSerial, "OLD");
+    struct Case {
+        int cancelAfter;
+        std::vector<int> listed;
+        Strings sent;
+    };
+    const Case cases[] = {
+        {2, {2, 37}, {"Q2", "S 2", "Q5 7", "Q5 6", "S 37", "Q5 7", "Q5 6"}},
+        // During the last card: every card is listed, yet the scan is no success.
+        {4, {2, 37, 40, 200},
+         {"Q2", "S 2", "Q5 7", "Q5 6", "S 37", "Q5 7", "Q5 6", "S 40", "Q5 7", "Q5 6", "S 200", "Q5 7", "Q5 6"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cancelAfter);
+        BusRig rig(R"({"cards":[{"channel":2},{"channel":37},{"channel":40},{"channel":200}]})");
+        CPassCancel cancel;
+        rig.observer.cancel = &cancel;
+        rig.observer.cancelAfter = c.cancelAfter;
+        std::strcpy(rig.channels[40].m_szSerial, "OLD");
 
-    EXPECT_FALSE(ScanChannels(rig.instrument, rig.channels, rig.rows, rig.observer, &cancel));
-    EXPECT_TRUE(rig.observer.messages.empty());
-    ASSERT_EQ(rig.rows.rows.size(), 2u);
-    EXPECT_EQ(rig.rows.rows[1].channel, 37);
-    EXPECT_EQ(rig.Sent(), (Strings{"Q2", "S 2", "Q5 7", "Q5 6", "S 37", "Q5 7", "Q5 6"}));
-    for (int n : {40, 200}) {
-        EXPECT_EQ(rig.channels[n].m_nStatus, StatusUnknown) << n;
-        EXPECT_STREQ(rig.channels[n].m_szSerial, "");
+        EXPECT_FALSE(ScanChannels(rig.instrument, rig.channels, rig.rows, rig.observer, &cancel));
+        EXPECT_TRUE(rig.observer.messages.empty());
+        std::vector<int> listed;
+        for (const auto& row : rig.rows.rows)
+            listed.push_back(row.channel);
+        EXPECT_EQ(listed, c.listed);
+        EXPECT_EQ(rig.Sent(), c.sent);
+        for (int n : {40, 200}) {
+            EXPECT_EQ(rig.channels[n].m_nStatus, StatusUnknown) << n;
+            if (n > c.listed.back()) {
+                EXPECT_STREQ(rig.channels[n].m_szSerial, "");
+            }
+        }
+        EXPECT_EQ(rig.channels[255].m_nAddress, 255);
+        EXPECT_TRUE(cancel.Stopped());
+        EXPECT_EQ(cancel.Done(), c.cancelAfter);
+        EXPECT_EQ(cancel.Total(), 4);
+        ExpectWholePass(rig.observer, "Scan");
     }
-    EXPECT_EQ(rig.channels[255].m_nAddress, 255);
-    EXPECT_TRUE(cancel.Stopped());
-    EXPECT_EQ(cancel.Done(), 2);
-    EXPECT_EQ(cancel.Total(), 4);
-    ExpectWholePass(rig.observer, "Scan");
 }

@@ -63,8 +63,8 @@ TEST(GainSelfTest, FailingRestoreIsTheResult)
     // The first SetOpMode fails too: no gain step, the restore is still sent.
     EXPECT_EQ(t.rig.Sent(), (Commands{"C1D?", "C1D7", "C1D6"}));
     EXPECT_FALSE(t.result);
-    EXPECT_EQ(t.info.m_nStatus, StatusGood);
-    EXPECT_EQ(t.info.m_strError, "");
+    EXPECT_EQ(t.info.m_nStatus, StatusUnknown);
+    EXPECT_EQ(t.info.m_strError, "gain self-test not completed: SRQ not asserted during \"SetOpMode\"");
     EXPECT_EQ(t.rig.instrument.Operation(), "SetOpMode");
 }
 
@@ -73,20 +73,26 @@ TEST(GainSelfTest, FailingFirstSetOpModeIsStillRestored)
     SelfTest t(Scenario(2, R"({"command":"SetOpMode","kind":"error","code":3,"times":1})"));
     EXPECT_EQ(t.rig.Sent(), (Commands{"C1D?", "C1D3", "C1D2"}));
     EXPECT_TRUE(t.result);
-    EXPECT_EQ(t.info.m_nStatus, StatusGood);
-    EXPECT_EQ(t.info.m_strError, "");
+    EXPECT_EQ(t.info.m_nStatus, StatusUnknown);
+    EXPECT_EQ(t.info.m_strError, "gain self-test not completed: Instrument error (0x03) during \"SetOpMode\"");
 }
 
-TEST(GainSelfTest, FailingGetOpModeEndsTheTest)
+TEST(GainSelfTest, FailingGetOpModeEndsTheTestUnjudged)
 {
-    for (const char* fault : {R"({"command":"GetOpMode","kind":"no_srq"})",
-                              R"({"command":"GetOpMode","kind":"short_reply","bytes":0})",
-                              R"({"command":"GetOpMode","kind":"error","code":16})"}) {
-        SelfTest t(Scenario(6, fault));
-        EXPECT_EQ(t.rig.Sent(), (Commands{"C1D?"})) << fault;
+    const struct {
+        const char* fault;
+        const char* cause;
+    } cases[] = {
+        {R"({"command":"GetOpMode","kind":"no_srq"})", "SRQ not asserted"},
+        {R"({"command":"GetOpMode","kind":"short_reply","bytes":0})", "Short reply (0 of 1 bytes)"},
+        {R"({"command":"GetOpMode","kind":"error","code":16})", "Instrument error (0x10)"},
+    };
+    for (const auto& c : cases) {
+        SelfTest t(Scenario(6, c.fault));
+        EXPECT_EQ(t.rig.Sent(), (Commands{"C1D?"})) << c.fault;
         EXPECT_FALSE(t.result);
-        EXPECT_EQ(t.info.m_nStatus, StatusGood);
-        EXPECT_EQ(t.info.m_strError, "");
+        EXPECT_EQ(t.info.m_nStatus, StatusUnknown);
+        EXPECT_EQ(t.info.m_strError, std::string("gain self-test not completed: ") + c.cause + " during \"GetOpMode\"");
     }
 }
 
@@ -140,22 +146,30 @@ TEST(GainSelfTest, BitsSixAndSevenAloneNeverFail)
     }
 }
 
-TEST(GainSelfTest, BusFailureAtAGainStepLeavesTheCardGood)
+TEST(GainSelfTest, BusFailureAtAGainStepLeavesTheCardUnknownWithItsCause)
 {
-    SelfTest restored(Scenario(6, kNoSrqAt1000));
-    EXPECT_EQ(restored.rig.Sent(), (Commands{"C1D?", "C1D7", "G 1000.00", "C1D6"}));
-    EXPECT_TRUE(restored.result);
-    EXPECT_EQ(restored.info.m_nStatus, StatusGood);
-    EXPECT_EQ(restored.info.m_strError, "");
-
-    SelfTest unrestored(Scenario(1, kNoSrqAt1000));
-    EXPECT_EQ(unrestored.rig.Sent(), (Commands{"C1D?", "G 1000.00"}));
-    EXPECT_FALSE(unrestored.result);
-    EXPECT_EQ(unrestored.info.m_nStatus, StatusGood);
-
-    SelfTest atSecond(Scenario(1, R"({"command":"SetGain","gain":1,"kind":"no_srq"})"));
-    EXPECT_EQ(atSecond.rig.Sent(), (Commands{"C1D?", "G 1000.00", "G 1.00"}));
-    EXPECT_FALSE(atSecond.result);
-    EXPECT_EQ(atSecond.info.m_nStatus, StatusGood);
-    EXPECT_EQ(atSecond.info.m_strError, "");
+    const std::string noSrqAt1 = R"({"command":"SetGain","gain":1,"kind":"no_srq"})";
+    const std::string sendErrorAt1000 = R"({"command":"SetGain","gain":1000,"kind":"send_error","iberr":6})";
+    const std::string noSrq = "gain self-test not completed: SRQ not asserted during \"SetGain\"";
+    const struct {
+        int mode;
+        std::string fault;
+        Commands sent;
+        bool result;
+        std::string error;
+    } cases[] = {
+        {6, kNoSrqAt1000, {"C1D?", "C1D7", "G 1000.00", "C1D6"}, true, noSrq},
+        {1, kNoSrqAt1000, {"C1D?", "G 1000.00"}, false, noSrq},
+        {1, noSrqAt1, {"C1D?", "G 1000.00", "G 1.00"}, false, noSrq},
+        {6, sendErrorAt1000, {"C1D?", "C1D7", "G 1000.00", "C1D6"}, true,
+         "gain self-test not completed: GPIB error 6 (Send) during \"SetGain\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SelfTest t(Scenario(c.mode, c.fault));
+        EXPECT_EQ(t.rig.Sent(), c.sent);
+        EXPECT_EQ(t.result, c.result);
+        EXPECT_EQ(t.info.m_nStatus, StatusUnknown);
+        EXPECT_EQ(t.info.m_strError, c.error);
+    }
 }

@@ -167,7 +167,8 @@ TEST(VerifyAll, OutcomeOfEveryKindOfCard)
         {6, StatusGood, ""},
         {7, StatusFail, "azro error during G1000"},
         {8, StatusFail, "instrument error (0x45) during G1"},
-        {9, StatusGood, ""},
+        // The self-test could not run: not judged, no message box, the pass goes on.
+        {9, StatusUnknown, "gain self-test not completed: SRQ not asserted during \"SetGain\""},
         {10, StatusGood, ""},
     };
     for (const auto& e : expected) {
@@ -209,21 +210,35 @@ TEST(VerifyAll, CardsTheScanDidNotListAreJudgedAllTheSame)
 
 TEST(VerifyAll, CancelFinishesTheCardInProgressAndTouchesNoLaterCard)
 {
-    const std::string cards = R"({"cards":[{"channel":3},{"channel":4},{"channel":5}]})";
-    BusRig rig(cards);
-    ScanThen(rig, cards);
-    CPassCancel cancel;
-    rig.observer.cancel = &cancel;
-    rig.observer.cancelAfter = 1;
+    struct Case {
+        int cancelAfter;
+        Strings events;
+    };
+    const Case cases[] = {
+        {1, {"Begin Verify", "Start 1/3 ch=3", "Done 1/3 ch=3 status=3", "End Verify"}},
+        // During the last card: all are judged, and the pass still says it was cancelled.
+        {3, {"Begin Verify", "Start 1/3 ch=3", "Done 1/3 ch=3 status=3", "Start 2/3 ch=4", "Done 2/3 ch=4 status=3",
+             "Start 3/3 ch=5", "Done 3/3 ch=5 status=3", "End Verify"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cancelAfter);
+        const std::string cards = R"({"cards":[{"channel":3},{"channel":4},{"channel":5}]})";
+        BusRig rig(cards);
+        ScanThen(rig, cards);
+        CPassCancel cancel;
+        rig.observer.cancel = &cancel;
+        rig.observer.cancelAfter = c.cancelAfter;
 
-    EXPECT_TRUE(VerifyAllChannels(rig.instrument, rig.channels, rig.rows, rig.observer, &cancel));
-    EXPECT_EQ(rig.channels[3].m_nStatus, StatusGood);
-    for (int n : {4, 5})
-        EXPECT_EQ(rig.channels[n].m_nStatus, StatusUnknown) << n;
-    EXPECT_EQ(rig.CountSent("S 4"), 0u);
-    EXPECT_EQ(rig.rows.rows[1].texts[0], "unknown");
-    EXPECT_EQ(rig.observer.events, (Strings{"Begin Verify", "Start 1/3 ch=3", "Done 1/3 ch=3 status=3", "End Verify"}));
-    EXPECT_TRUE(cancel.Stopped());
-    EXPECT_EQ(cancel.Done(), 1);
-    EXPECT_EQ(cancel.Total(), 3);
+        EXPECT_TRUE(VerifyAllChannels(rig.instrument, rig.channels, rig.rows, rig.observer, &cancel));
+        for (int n : {3, 4, 5}) {
+            const bool reached = n - 3 < c.cancelAfter;
+            EXPECT_EQ(rig.channels[n].m_nStatus, reached ? StatusGood : StatusUnknown) << n;
+            EXPECT_EQ(rig.CountSent("S " + std::to_string(n)), reached ? 1u : 0u) << n;
+            EXPECT_EQ(rig.rows.rows[static_cast<std::size_t>(n - 3)].texts[0], reached ? "Good" : "unknown");
+        }
+        EXPECT_EQ(rig.observer.events, c.events);
+        EXPECT_TRUE(cancel.Stopped());
+        EXPECT_EQ(cancel.Done(), c.cancelAfter);
+        EXPECT_EQ(cancel.Total(), 3);
+    }
 }

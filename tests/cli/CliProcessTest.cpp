@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
-#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -58,23 +56,15 @@ std::string DefaultSerial(int channel)
     return FormatText("%08d", 21000000 + channel);
 }
 
-// Once the bus log shows `command` (at most 20 s), sends `signals` to `pid` in turn,
-// 20 ms apart.
-void SignalWhenSent(int pid, const SimScenario& sim, const std::string& command, const std::vector<int>& signals)
+// A fault that makes the simulated mainframe raise `signal` in valdina-cli itself,
+// right after serving `command` (on `channel`): a signal at a known point of the run.
+json SignalAt(const std::string& command, int channel, int signal, int address = -1)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    for (;;) {
-        const auto sent = sim.busLog().commands();
-        if (std::find(sent.begin(), sent.end(), command) != sent.end() || std::chrono::steady_clock::now() > deadline)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    for (int signal : signals) {
-        kill(pid, signal);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    json fault{{"command", command}, {"channel", channel}, {"kind", "signal"}, {"signal", signal}, {"times", 1}};
+    if (address >= 0)
+        fault["address"] = address;
+    return fault;
 }
-
 TEST(CliVerify, AllCardsGoodExitsZeroWithTheReport)
 {
     SimScenario sim(Scenario({Card(0), Card(17), Card(255)}));
@@ -367,9 +357,7 @@ TEST(CliTrace, OneLinePerTransaction)
 
 TEST(CliCancel, SignalsStopAtTheNextCardAndPrintTheTableAsItStands)
 {
-    // Each card takes a good part of a second: room for a signal in the middle of one.
-    json scenario = Scenario({Card(0), Card(1), Card(2)});
-    scenario["latency_us"] = 1000;
+    const json cards = {Card(0), Card(1), Card(2)};
     ChannelTable expected;
     for (int channel : {0, 1, 2}) {
         expected[static_cast<std::size_t>(channel)].m_nStatus = channel < 2 ? StatusGood : StatusUnknown;
@@ -377,12 +365,10 @@ TEST(CliCancel, SignalsStopAtTheNextCardAndPrintTheTableAsItStands)
     }
     {
         // SIGINT while channel 1 is read: it is finished and judged, channel 2 is not touched.
-        SimScenario sim(scenario);
-        const std::string firstReadOfChannel1 = "<000002220000";
+        SimScenario sim(Scenario(cards, {SignalAt("RdEe4", 1, SIGINT, 0)}));
         TempFolder folder;
         const auto junit = folder.path() / "cards.xml";
-        const CliRun run = RunCli({"verify", "--junit", junit.string()}, {},
-                                  [&](int pid) { SignalWhenSent(pid, sim, firstReadOfChannel1, {SIGINT}); });
+        const CliRun run = RunCli({"verify", "--junit", junit.string()});
         EXPECT_EQ(run.exitCode, 130) << run.err;
         EXPECT_EQ(run.err, "valdina-cli: verify cancelled after 2 of 3 cards\n");
         EXPECT_EQ(run.out, FormatReport(expected, "\n"));
@@ -395,9 +381,8 @@ TEST(CliCancel, SignalsStopAtTheNextCardAndPrintTheTableAsItStands)
     }
     {
         // SIGTERM during the scan: the cards not reached are unknown, nothing is verified.
-        scenario["latency_us"] = 50000;
-        SimScenario sim(scenario);
-        const CliRun run = RunCli({"verify", "--json"}, {}, [&](int pid) { SignalWhenSent(pid, sim, "S 1", {SIGTERM}); });
+        SimScenario sim(Scenario(cards, {SignalAt("Select", 1, SIGTERM)}));
+        const CliRun run = RunCli({"verify", "--json"});
         EXPECT_EQ(run.exitCode, 143) << run.err;
         EXPECT_EQ(run.err, "valdina-cli: scan cancelled after 2 of 3 cards\n");
         const json report = json::parse(run.out);
@@ -406,9 +391,18 @@ TEST(CliCancel, SignalsStopAtTheNextCardAndPrintTheTableAsItStands)
         EXPECT_EQ(std::count(sent.begin(), sent.end(), "S 2"), 0);
     }
     {
+        // SIGINT during the scan's last card: the scan says so, and no pass follows.
+        SimScenario sim(Scenario(cards, {SignalAt("QuerySN", 2, SIGINT)}));
+        const CliRun run = RunCli({"verify"});
+        EXPECT_EQ(run.exitCode, 130) << run.err;
+        EXPECT_EQ(run.err, "valdina-cli: scan cancelled after 3 of 3 cards\n");
+        const auto sent = sim.busLog().commands();
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const std::string& c) { return c.starts_with("<"); }), 0);
+    }
+    {
         // A second signal ends it at once, with no table.
-        SimScenario sim(scenario);
-        const CliRun run = RunCli({"verify"}, {}, [&](int pid) { SignalWhenSent(pid, sim, "S 0", {SIGINT, SIGTERM}); });
+        SimScenario sim(Scenario(cards, {SignalAt("Select", 0, SIGINT), SignalAt("QuerySN", 0, SIGTERM)}));
+        const CliRun run = RunCli({"verify"});
         EXPECT_EQ(run.signal, SIGTERM) << run.err;
         EXPECT_EQ(run.out, "");
     }

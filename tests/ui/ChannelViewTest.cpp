@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QRegularExpression>
 #include <QTest>
@@ -321,4 +322,38 @@ TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)
     ASSERT_EQ(presence.size(), 2u);
     EXPECT_GT(presence[1], lastRead);
     EXPECT_EQ(window.RowChannels().size(), SmallMainframeCards().size());
+}
+
+TEST(ChannelView, RefreshOnABusThatCannotBeReachedShowsTheDriversCauseAndDoctor)
+{
+    const QString doctor = "\n\nRun \"valdina-cli doctor\" to find which step of the GPIB set-up fails.";
+    const struct {
+        nlohmann::json scenario;
+        QString text;
+        QString below;
+    } cases[] = {
+        // Board 0's device file missing or forbidden: the driver fails as a whole.
+        {{{"board", "missing"}}, "GPIB error 0 during \"IsListener\"", "driver: No such file or directory" + doctor},
+        {{{"board", "denied"}}, "GPIB error 0 during \"IsListener\"", "driver: Permission denied" + doctor},
+        // The bus works, only the mainframe is not on it: nothing more to say.
+        {MainframeOff(), "GPIB device 29 not found during \"IsListener\"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario.dump());
+        SimScenario scenario(c.scenario);
+        CWindowHarness window(nullptr, true);
+        QString text;
+        QString below;
+        CModalDriver driver([&](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            below = box->informativeText();
+            box->button(QMessageBox::Ok)->click();
+        });
+        window.Key(Qt::Key_F5);
+        EXPECT_TRUE(driver.Fired());
+        EXPECT_EQ(text.toStdString(), c.text.toStdString());
+        EXPECT_EQ(below.toStdString(), c.below.toStdString());
+    }
 }

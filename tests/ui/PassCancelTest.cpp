@@ -120,3 +120,41 @@ TEST(PassCancel, CloseBoxDuringAPassCancelsItThenClosesTheWindow)
     EXPECT_EQ(window.app.Channels()[2].m_nStatus, StatusUnknown);
     EXPECT_EQ(CountSent(scenario, "S 2"), 0u);
 }
+
+TEST(PassCancel, EscOrCloseDuringTheLastCardOfTheStartupScanPostsNoVerifyAll)
+{
+    struct Case {
+        const char* how;
+        bool closes;
+    };
+    for (const Case c : {Case{"Esc", false}, Case{"close box", true}}) {
+        SCOPED_TRACE(c.how);
+        SimScenario scenario(SmallMainframe());
+        CMainFrame* frame = nullptr;
+        bool fired = false;
+        // Delivered at once, as the pump would between two transactions of a slow card.
+        BusWatcher bus([&](const TransactionRecord& record) {
+            if (fired || record.command != "S 255")
+                return;
+            fired = true;
+            if (c.closes)
+                frame->close();
+            else
+                QTest::keyClick(frame->View(), Qt::Key_Escape);
+        });
+        // Verify All stays ticked; the scan is watched from the prompt on.
+        CWindowHarness window([&](QWidget* dialog) {
+            frame = qobject_cast<CMainFrame*>(dialog->parentWidget());
+            frame->View()->Pump().SetNext(&bus);
+            ClickOk(dialog);
+        });
+        window.View().Pump().SetNext(nullptr);
+        ASSERT_TRUE(fired);
+        EXPECT_EQ(window.RowChannels().size(), 6u);
+        EXPECT_EQ(CountSent(scenario, "<"), 0u) << "Verify All ran after the cancel";
+        EXPECT_EQ(window.Frame().isVisible(), !c.closes);
+        if (!c.closes) {
+            EXPECT_EQ(window.Frame().MessageText(), "Refresh cancelled after 6 of 6 cards");
+        }
+    }
+}

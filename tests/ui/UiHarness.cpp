@@ -64,7 +64,8 @@ void ClickCancel(QWidget* dialog)
     dialog->findChild<QAbstractButton*>(QStringLiteral("IDCANCEL"))->click();
 }
 
-CWindowHarness::CWindowHarness(std::function<void(QWidget*)> startupAnswer)
+CWindowHarness::CWindowHarness(std::function<void(QWidget*)> startupAnswer, bool messageBoxes)
+    : app(messageBoxes ? nullptr : &messages)
 {
     app.InitInstance();
     QApplication::setActiveWindow(&Frame());

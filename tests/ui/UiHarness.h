@@ -75,7 +75,8 @@ void ClickCancel(QWidget* dialog);
 class CWindowHarness {
 public:
     // `startupAnswer` answers the prompt when the mainframe answers; null: no prompt expected.
-    explicit CWindowHarness(std::function<void(QWidget*)> startupAnswer = ClickCancel);
+    // With `messageBoxes` the window shows its real message boxes instead of recording them.
+    explicit CWindowHarness(std::function<void(QWidget*)> startupAnswer = ClickCancel, bool messageBoxes = false);
     ~CWindowHarness();
 
     CMainFrame& Frame() const { return *app.MainFrame(); }
@@ -91,7 +92,7 @@ public:
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     CRecordingMessages messages;
-    CVerifierApp app{&messages};
+    CVerifierApp app;
 
 private:
     bool m_promptShown = false;

@@ -195,37 +195,50 @@ TEST(CliDoctor, BoardFilesAreCheckedWhereTheEnvironmentPoints)
                              "Permission denied"), 1) << out;
 }
 
-TEST(CliDriverCause, EdvrFailuresAddTheDriversCauseAfterTheMessage)
+// The fixed message, the driver's cause for EDVR, the error's name and where to look next.
+TEST(CliDriverCause, DriverFailuresAddTheCauseTheNameAndDoctor)
 {
-    {
-        SimScenario sim({{"base", "default"}, {"board", "missing"}});
-        const CliRun run = RunCli({"scan"});
+    const std::string doctor =
+        "to do: run valdina-cli doctor, which checks the driver, the board and the mainframe step by step";
+    TempFolder empty, fake;
+    fs::create_symlink(FAKE_DRIVER_NO_RECEIVE, fake / "libgpib.so.0");
+    struct Row {
+        const char* what;
+        json scenario;            // null: no simulator scenario
+        std::string library;      // folder on LD_LIBRARY_PATH; empty: the simulator
+        std::vector<std::string> arguments;
+        std::vector<std::string> err;
+    };
+    const std::vector<Row> rows{
+        {"board device missing", {{"base", "default"}, {"board", "missing"}}, "", {"scan"},
+         {"GPIB error 0 during \"IsListener\"", "driver: No such file or directory",
+          "GPIB error 0 is EDVR: system error", doctor}},
+        {"no driver library", nullptr, empty.str(), {"peek", "3", "0"},
+         {"GPIB error 0 (Send) during \"RdEe1\"",
+          "driver: libgpib.so.0: cannot open shared object file: No such file or directory",
+          "GPIB error 0 is EDVR: system error", doctor}},
+        {"driver lacks a routine", nullptr, fake.str(), {"scan"},
+         {"GPIB error 0 (Receive) during \"QueryPresent\"", "driver: " + fake / "libgpib.so.0" + " lacks Receive",
+          "GPIB error 0 is EDVR: system error", doctor}},
+        // Not a system error: no cause, but the name.
+        {"no listener", {{"base", "default"}, {"off_bus", true}}, "", {"clear"},
+         {"GPIB error 2 during \"DevClear\"", "GPIB error 2 is ENOL: no listener on the bus", doctor}},
+        // Not the driver's failure at all: the message stands alone.
+        {"mainframe silent", {{"base", "default"}, {"faults", {{{"command", "QueryPresent"}, {"kind", "no_srq"}}}}}, "",
+         {"scan"}, {"SRQ not asserted during \"QueryPresent\""}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::optional<SimScenario> sim;
+        if (!row.scenario.is_null())
+            sim.emplace(row.scenario);
+        std::optional<ScopedEnv> searchPath;
+        if (!row.library.empty())
+            searchPath.emplace("LD_LIBRARY_PATH", row.library);
+        const CliRun run = RunCli(row.arguments);
         EXPECT_EQ(run.exitCode, kExitFailed);
-        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 0 during \"IsListener\"",
-                                                                  "driver: No such file or directory"}));
-    }
-    {
-        TempFolder empty;
-        ScopedEnv searchPath("LD_LIBRARY_PATH", empty.str());
-        const CliRun run = RunCli({"peek", "3", "0"});
-        EXPECT_EQ(run.exitCode, kExitFailed);
-        EXPECT_EQ(SplitLines(run.err),
-                  (std::vector<std::string>{"GPIB error 0 (Send) during \"RdEe1\"",
-                                            "driver: libgpib.so.0: cannot open shared object file: No such file or "
-                                            "directory"}));
-    }
-    {
-        TempFolder fake;
-        fs::create_symlink(FAKE_DRIVER_NO_RECEIVE, fake / "libgpib.so.0");
-        ScopedEnv searchPath("LD_LIBRARY_PATH", fake.str());
-        const CliRun run = RunCli({"scan"});
-        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 0 (Receive) during \"QueryPresent\"",
-                                                                  "driver: " + fake / "libgpib.so.0" + " lacks Receive"}));
-    }
-    {
-        // Not a system error: the message stands alone.
-        SimScenario sim({{"base", "default"}, {"off_bus", true}});
-        const CliRun run = RunCli({"clear"});
-        EXPECT_EQ(SplitLines(run.err), (std::vector<std::string>{"GPIB error 2 during \"DevClear\""}));
+        EXPECT_EQ(SplitLines(run.err), row.err);
+        // A scan that failed at its start prints no bare table header.
+        EXPECT_EQ(run.out, "");
     }
 }

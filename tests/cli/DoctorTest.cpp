@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -190,7 +191,10 @@ TEST(CliDoctor, BoardFilesAreCheckedWhereTheEnvironmentPoints)
         out = run.out;
     }
     EXPECT_EQ(Lines(out, "FAIL  board device: " + files / "gpib0" + " cannot be opened: Permission denied"), 1) << out;
-    EXPECT_EQ(Lines(out, "      to do: this user may not open /dev/gpib0: join the group"), 1) << out;
+    // A node of group root needs a group of its own; joining root's is no answer.
+    EXPECT_EQ(Lines(out, geteuid() == 0 ? "      to do: " + files / "gpib0" + " belongs to group root: give it a group"
+                                        : std::string("      to do: this user may not open /dev/gpib0: join the group")),
+              1) << out;
     EXPECT_EQ(Lines(out, "FAIL  configuration file: " + files / "gpib.conf" + " (from IB_CONFIG) cannot be read: "
                              "Permission denied"), 1) << out;
 }
@@ -240,5 +244,46 @@ TEST(CliDriverCause, DriverFailuresAddTheCauseTheNameAndDoctor)
         EXPECT_EQ(SplitLines(run.err), row.err);
         // A scan that failed at its start prints no bare table header.
         EXPECT_EQ(run.out, "");
+    }
+}
+
+// linux-gpib's own library (built from its sources into LINUX_GPIB_DIR) as a
+// technician meets it: no configuration, no board section, a node no driver owns.
+TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
+{
+    const std::string library = LINUX_GPIB_DIR "/lib";
+    if (!fs::exists(library + "/libgpib.so.0"))
+        GTEST_SKIP() << "linux-gpib's library is not built; ../shared/tools/build-linux-gpib " LINUX_GPIB_DIR;
+    TempFolder files;
+    std::ofstream(files / "gpib.conf") << "interface { minor = 0 board_type = \"ni_pci\" pad = 0 master = yes }\n";
+    ASSERT_EQ(mknod((files / "gpib0").c_str(), S_IFCHR | 0666, makedev(160, 0)), 0) << "needs root for mknod";
+    struct Row {
+        const char* what;
+        std::string config;     // IB_CONFIG
+        std::vector<std::string> options;
+        std::string note;       // a line that must be there
+        int times = 1;          // under the device step and again under the board step
+    };
+    const std::vector<Row> rows{
+        {"no configuration file", files / "missing.conf", {},
+         "      to do: the library could not open " + files / "missing.conf"},
+        {"board without a section", files / "gpib.conf", {"--board", "3"},
+         "      to do: no board section with minor = 3 in " + files / "gpib.conf" + "; configured: minor 0"},
+        {"node no driver owns", files / "gpib.conf", {}, "      the board device could not be opened: " + files / "gpib0" +
+         " cannot be opened: No such device or address"},
+        {"node no driver owns", files / "gpib.conf", {}, "      to do: no kernel module serves /dev/gpib0", 2},
+    };
+    ScopedEnv searchPath("LD_LIBRARY_PATH", library);
+    ScopedEnv devices("VALDINA_GPIB_DEVICE_DIR", files.str());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedEnv config("IB_CONFIG", row.config);
+        std::vector<std::string> arguments{"doctor"};
+        arguments.insert(arguments.end(), row.options.begin(), row.options.end());
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.exitCode, kExitFailed);
+        EXPECT_EQ(Lines(run.out, row.note), row.times) << run.out;
+        // The board step never repeats the bare descriptor error the library leaves behind.
+        EXPECT_EQ(Lines(run.out, "      driver: Bad file descriptor"), 0) << run.out;
     }
 }

@@ -39,12 +39,15 @@ CCliCommands::~CCliCommands()
 {
     m_instrument.SetMessageSink(nullptr);
     m_instrument.SetTransactionObserver(nullptr);
+    m_instrument.Binding().SetCallObserver(nullptr);
 }
 
 int CCliCommands::Run(const CliOptions& options)
 {
-    if (options.trace)
+    if (options.trace) {
         m_instrument.SetTransactionObserver(&m_trace);
+        m_instrument.Binding().SetCallObserver(&m_trace);
+    }
     // Trace lines and a bar redrawn in place would garble each other.
     if (m_terminal && !options.trace)
         m_progress.emplace(m_err);

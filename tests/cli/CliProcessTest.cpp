@@ -350,7 +350,7 @@ TEST(CliTrace, OneLinePerTransaction)
     EXPECT_EQ(run.exitCode, kExitOk) << run.err;
     std::vector<std::string> traced;
     for (const std::string& line : SplitLines(run.err)) {
-        if (line.rfind("trace: ", 0) == 0)
+        if (line.rfind("trace: ", 0) == 0 && line.rfind("trace: driver ", 0) != 0)
             traced.push_back(line);
     }
     const std::vector<std::string> sent = sim.busLog().commands();
@@ -361,6 +361,15 @@ TEST(CliTrace, OneLinePerTransaction)
     EXPECT_NE(run.err.find("trace: RdEe4 \"<000001220000\" reply="), std::string::npos);
     EXPECT_NE(run.err.find("stb=0x"), std::string::npos);
     EXPECT_NE(run.err.find(" ok "), std::string::npos);
+    // Every driver call too, with the status it left: the listener search and the serial polls.
+    EXPECT_NE(run.err.find("trace: driver FindLstn board=0 address=29 ibsta=0x"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("trace: driver ReadStatusByte board=0 address=29 ibsta=0x"), std::string::npos);
+
+    // A failed call names its error.
+    SimScenario missing({{"base", "default"}, {"board", "missing"}});
+    const CliRun failed = RunCli({"scan", "--trace"});
+    EXPECT_NE(failed.err.find("trace: driver FindLstn board=0 address=29 ibsta=0x8000 iberr=0 EDVR ibcntl=2\n"),
+              std::string::npos) << failed.err;
 }
 
 } // namespace

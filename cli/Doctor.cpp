@@ -10,6 +10,7 @@
 #include "DriverProbe.h"
 #include "ExitCode.h"
 #include "SharedLibrary.h"
+#include "StderrCapture.h"
 
 namespace {
 
@@ -47,17 +48,30 @@ public:
         m_device = CheckBoardDevice(m_instrument.Board(), probe.simulated);
         Report(m_device);
 #endif
-        if (driverOk && Report(BoardStep())) {
-            const DoctorStep listener = ListenerStep();
+        if (driverOk && Report(Captured(&CDoctor::BoardStep))) {
+            const DoctorStep listener = Captured(&CDoctor::ListenerStep);
             // An adapter that cannot sense listeners says nothing about the mainframe.
             if (Report(listener) || m_cannotSenseListeners)
-                Report(PresenceStep());
+                Report(Captured(&CDoctor::PresenceStep));
         }
         m_out << std::flush;
         return m_failed ? kExitFailed : kExitOk;
     }
 
 private:
+    // The step, with what the driver library wrote to standard error meanwhile
+    // (its own reasons, such as a configuration file it cannot parse) below it.
+    DoctorStep Captured(DoctorStep (CDoctor::*run)())
+    {
+        CStderrCapture capture;
+        DoctorStep step = (this->*run)();
+        std::vector<std::string> lines = capture.Lines();
+        for (std::string& line : lines)
+            line = "library said: " + line;
+        step.notes.insert(step.notes.begin(), lines.begin(), lines.end());
+        return step;
+    }
+
     bool Report(const DoctorStep& step)
     {
         m_out << (step.ok ? "OK    " : "FAIL  ") << step.name << ": " << step.detail << '\n';

@@ -256,6 +256,7 @@ TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
         GTEST_SKIP() << "linux-gpib's library is not built; ../shared/tools/build-linux-gpib " LINUX_GPIB_DIR;
     TempFolder files;
     std::ofstream(files / "gpib.conf") << "interface { minor = 0 board_type = \"ni_pci\" pad = 0 master = yes }\n";
+    std::ofstream(files / "broken.conf") << "interface { minor = 0 board_type =\n";
     ASSERT_EQ(mknod((files / "gpib0").c_str(), S_IFCHR | 0666, makedev(160, 0)), 0) << "needs root for mknod";
     struct Row {
         const char* what;
@@ -267,6 +268,9 @@ TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
     const std::vector<Row> rows{
         {"no configuration file", files / "missing.conf", {},
          "      to do: the library could not open " + files / "missing.conf"},
+        // The library's own reason, which it writes to standard error, under the step.
+        {"configuration file it cannot parse", files / "broken.conf", {},
+         "      library said: libgpib: failed to parse configuration file"},
         {"board without a section", files / "gpib.conf", {"--board", "3"},
          "      to do: no board section with minor = 3 in " + files / "gpib.conf" + "; configured: minor 0"},
         {"node no driver owns", files / "gpib.conf", {}, "      the board device could not be opened: " + files / "gpib0" +

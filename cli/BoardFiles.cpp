@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -58,14 +60,48 @@ std::string BoardDeviceAdvice(long errnum, int board)
                "then log in again) or add a udev rule: KERNEL==\"gpib[0-9]*\", GROUP=\"gpib\", MODE=\"0660\"";
     case ENODEV:
     case ENXIO:
-        return "to do: the module is loaded but board " + minor + " is not configured: run gpib_config --minor " +
-               minor + " as root";
+        // The node exists but no driver owns its device number.
+        return "to do: no kernel module serves " + device + " (module not loaded, a stale node, or minor 16 or "
+               "more): load the board's module (modprobe, the driver named in gpib.conf), then run gpib_config "
+               "--minor " + minor + " as root";
     default:
         return "to do: check that board " + minor + " is installed, its module loaded and gpib_config run";
     }
 }
 
-DoctorStep CheckConfigFile(bool simulated)
+std::string LibraryConfigFile(const std::string& libraryFile)
+{
+    const std::string given = Environment("IB_CONFIG");
+    if (!given.empty())
+        return given;
+    // The library keeps its default, sysconfdir + "/gpib.conf", as a string.
+    std::ifstream library(libraryFile, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(library), std::istreambuf_iterator<char>()};
+    const std::string name = "/gpib.conf";
+    for (std::size_t at = bytes.find(name); at != std::string::npos; at = bytes.find(name, at + 1)) {
+        if (at + name.size() >= bytes.size() || bytes[at + name.size()] != '\0')
+            continue;
+        std::size_t start = at;
+        while (start > 0 && bytes[start - 1] > 0x20 && bytes[start - 1] < 0x7F)
+            --start;
+        if (bytes[start] == '/')
+            return bytes.substr(start, at + name.size() - start);
+    }
+    return {};
+}
+
+std::vector<int> ConfiguredMinors(const std::string& configFile)
+{
+    std::ifstream file(configFile);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    static const std::regex minor(R"(\bminor\s*=\s*(\d+))");
+    std::vector<int> minors;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), minor); it != std::sregex_iterator(); ++it)
+        minors.push_back(std::stoi((*it)[1].str()));
+    return minors;
+}
+
+DoctorStep CheckConfigFile(bool simulated, const std::string& libraryFile)
 {
     DoctorStep step;
     step.name = "configuration file";
@@ -74,8 +110,11 @@ DoctorStep CheckConfigFile(bool simulated)
         step.detail = "none needed by the simulated driver";
         return step;
     }
-    const std::string path = given.empty() ? "/etc/gpib.conf" : given;
-    const std::string from = given.empty() ? " (linux-gpib's default; IB_CONFIG names another)" : " (from IB_CONFIG)";
+    const std::string builtIn = LibraryConfigFile(libraryFile);
+    const std::string path = !given.empty() ? given : !builtIn.empty() ? builtIn : "/etc/gpib.conf";
+    const std::string from = !given.empty()    ? " (from IB_CONFIG)"
+                             : !builtIn.empty() ? " (the one this library reads; IB_CONFIG names another)"
+                                                : " (linux-gpib's default; IB_CONFIG names another)";
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     step.ok = false;
@@ -118,7 +157,12 @@ DoctorStep CheckBoardDevice(int board, bool simulated)
     step.ok = false;
     step.detail = path + " cannot be opened: " + os::SystemErrorText(errnum);
     std::string advice = BoardDeviceAdvice(errnum, board);
-    if (errnum == EACCES || errnum == EPERM)
+    if ((errnum == EACCES || errnum == EPERM) && OwningGroup(path) == "root")
+        // Joining root's group is no answer: the node needs a group of its own.
+        advice = "to do: " + path + " belongs to group root: give it a group of its own, by a udev rule "
+                 "(KERNEL==\"gpib[0-9]*\", GROUP=\"gpib\", MODE=\"0660\") or chgrp gpib " + path + " and chmod 660 " +
+                 path + ", then join that group (usermod -aG gpib $USER)";
+    else if (errnum == EACCES || errnum == EPERM)
         advice += " (it belongs to group " + OwningGroup(path) + ")";
     step.notes.push_back(advice);
 #endif

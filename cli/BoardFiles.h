@@ -5,9 +5,18 @@
 // simulated driver needs neither, so for it they are checked only when their
 // place is given explicitly.
 
+#include <string>
+#include <vector>
+
 #include "DoctorStep.h"
 
-DoctorStep CheckConfigFile(bool simulated);
+// `libraryFile`: the driver library, whose built-in default path is looked up.
+DoctorStep CheckConfigFile(bool simulated, const std::string& libraryFile);
+// The configuration file the library at `libraryFile` reads: IB_CONFIG, else the
+// default built into it; empty when neither is known.
+std::string LibraryConfigFile(const std::string& libraryFile);
+// The minor numbers of the board sections in a configuration file.
+std::vector<int> ConfiguredMinors(const std::string& configFile);
 DoctorStep CheckBoardDevice(int board, bool simulated);
 // What to do when the driver cannot open board N's device for this system error.
 std::string BoardDeviceAdvice(long errnum, int board);

@@ -19,6 +19,7 @@
 #include "ReportFile.h"
 #include "ReportFormat.h"
 #include "TextFormat.h"
+#include "ValdinaVersion.h"
 #include "VerifyAll.h"
 
 CCliCommands::CCliCommands(CInstrument& instrument, std::ostream& out, std::ostream& err, bool terminal)
@@ -31,18 +32,22 @@ CCliCommands::CCliCommands(CInstrument& instrument, std::ostream& out, std::ostr
       m_trace(err)
 {
     m_instrument.SetMessageSink(&m_messages);
+    m_messages.ExplainDriverErrors(&m_instrument);
 }
 
 CCliCommands::~CCliCommands()
 {
     m_instrument.SetMessageSink(nullptr);
     m_instrument.SetTransactionObserver(nullptr);
+    m_instrument.Binding().SetCallObserver(nullptr);
 }
 
 int CCliCommands::Run(const CliOptions& options)
 {
-    if (options.trace)
+    if (options.trace) {
         m_instrument.SetTransactionObserver(&m_trace);
+        m_instrument.Binding().SetCallObserver(&m_trace);
+    }
     // Trace lines and a bar redrawn in place would garble each other.
     if (m_terminal && !options.trace)
         m_progress.emplace(m_err);
@@ -104,7 +109,8 @@ bool CCliCommands::ReportCancel(const char* pass)
 {
     if (m_cancel == nullptr || !m_cancel->Stopped())
         return false;
-    m_err << "valdina-cli: " << m_cancel->Summary(pass) << "\n" << std::flush;
+    m_cancelled = m_cancel->Summary(pass);
+    m_err << "valdina-cli: " << m_cancelled << "\n" << std::flush;
     return true;
 }
 
@@ -134,6 +140,9 @@ int CCliCommands::Finish(const CliOptions& options, int exitCode)
         exitCode = kExitFailed;
     if (options.json)
         return Print(FormatJsonReport(m_channels, m_messages.Shown()), exitCode);
+    // A scan that failed at its start has nothing to list: no bare header.
+    if (passFailed && CountPresentChannels(m_channels) == 0)
+        return Print("", exitCode);
     return Print(FormatReport(m_channels, "\n"), exitCode);
 }
 
@@ -144,13 +153,14 @@ bool CCliCommands::WriteJUnit(const CliOptions& options, bool passFailed)
     run.board = m_instrument.Board();
     run.address = m_instrument.Address();
     run.hostname = HostName();
+    run.program = "valdina-cli " VALDINA_VERSION;
     run.started = m_clock->Started();
     run.seconds = m_clock->TotalSeconds();
     run.cardSeconds = m_clock->CardSeconds();
     run.cardMessages = m_clock->CardMessages();
     run.passFailed = passFailed;
-    run.cancelled = m_cancel != nullptr && m_cancel->Stopped();
-    run.messages = m_messages.Shown();
+    run.cancelled = m_cancelled;
+    run.messages = m_messages.ShownWithCauses();
     const ReportWriteResult written = WriteWholeFile(options.junitPath, FormatJUnitReport(run, m_channels));
     if (written.ok())
         return true;

@@ -72,4 +72,5 @@ private:
     CNoChannelRows m_rows;
     ChannelTable m_channels;
     CPassCancel* m_cancel = nullptr;
+    std::string m_cancelled;   // what the cancel stopped, as both front ends say it; empty when none
 };

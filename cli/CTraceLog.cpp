@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "GpibErrorNames.h"
 #include "TextFormat.h"
 
 void CTraceLog::OnTransaction(const TransactionRecord& record)
@@ -30,4 +31,21 @@ std::string CTraceLog::FormatLine(const TransactionRecord& record)
     const double milliseconds = std::chrono::duration<double, std::milli>(record.duration).count();
     line += " " + FormatFixed(milliseconds, 3) + " ms";
     return line;
+}
+
+void CTraceLog::OnDriverCall(const char* routine, int board, int address, const gpib::DriverStatus& status)
+{
+    m_stream << FormatCall(routine, board, address, status) << '\n';
+}
+
+std::string CTraceLog::FormatCall(const char* routine, int board, int address, const gpib::DriverStatus& status)
+{
+    std::string line = FormatText("trace: driver %s board=%d", routine, board);
+    if (address >= 0)
+        line += FormatText(" address=%d", address);
+    line += FormatText(" ibsta=0x%04X iberr=%d", static_cast<unsigned>(status.ibsta) & 0xFFFFu, status.iberr);
+    // iberr means something only when the call failed.
+    if ((status.ibsta & gpib::ERR) != 0 && *GpibErrorName(status.iberr) != '\0')
+        line += std::string(" ") + GpibErrorName(status.iberr);
+    return line + FormatText(" ibcntl=%d", status.ibcntl);
 }

@@ -1,6 +1,7 @@
 #include "Doctor.h"
 
 #include <bitset>
+#include <cerrno>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -12,6 +13,7 @@
 #include "DriverProbe.h"
 #include "ExitCode.h"
 #include "SharedLibrary.h"
+#include "StderrCapture.h"
 
 namespace {
 
@@ -55,20 +57,35 @@ public:
                               Report(ExportsStep(probe));
 #ifndef _WIN32
         // Independent of the library: worth knowing even when it is missing.
-        Report(CheckConfigFile(probe.simulated));
-        Report(CheckBoardDevice(m_instrument.Board(), probe.simulated));
+        m_configFile = probe.loaded && !probe.simulated ? LibraryConfigFile(probe.file) : "";
+        Report(CheckConfigFile(probe.simulated, probe.loaded ? probe.file : ""));
+        m_device = CheckBoardDevice(m_instrument.Board(), probe.simulated);
+        Report(m_device);
 #endif
-        if (driverOk && Report(BoardStep())) {
-            const DoctorStep listener = ListenerStep();
+        if (driverOk && Report(Captured(&CDoctor::BoardStep))) {
+            const DoctorStep listener = Captured(&CDoctor::ListenerStep);
             // An adapter that cannot sense listeners says nothing about the mainframe.
             if (Report(listener) || m_cannotSenseListeners)
-                Report(PresenceStep());
+                Report(Captured(&CDoctor::PresenceStep));
         }
         m_out << std::flush;
         return m_failed ? kExitFailed : kExitOk;
     }
 
 private:
+    // The step, with what the driver library wrote to standard error meanwhile
+    // (its own reasons, such as a configuration file it cannot parse) below it.
+    DoctorStep Captured(DoctorStep (CDoctor::*run)())
+    {
+        CStderrCapture capture;
+        DoctorStep step = (this->*run)();
+        std::vector<std::string> lines = capture.Lines();
+        for (std::string& line : lines)
+            line = "library said: " + line;
+        step.notes.insert(step.notes.begin(), lines.begin(), lines.end());
+        return step;
+    }
+
     bool Report(const DoctorStep& step)
     {
         m_out << (step.ok ? "OK    " : "FAIL  ") << step.name << ": " << step.detail << '\n';
@@ -120,12 +137,23 @@ private:
     // The driver's cause, then what the operator can do about this error code.
     void AddDriverNotes(DoctorStep& step, const std::string& advice) const
     {
-        const std::string cause = m_instrument.DriverCause();
-        if (!cause.empty())
-            step.notes.push_back(cause);
         const gpib::DriverStatus& status = m_instrument.Binding().Status();
         const int board = m_instrument.Board();
         const std::string index = std::to_string(board);
+        // After a failed device open linux-gpib reports EBADF for the descriptor it
+        // never got; the real cause is the device step's.
+        if (!m_device.ok && status.iberr == gpib::EDVR && status.ibcntl == EBADF) {
+            step.notes.push_back("the board device could not be opened: " + m_device.detail);
+            step.notes.insert(step.notes.end(), m_device.notes.begin(), m_device.notes.end());
+            return;
+        }
+        const std::string cause = m_instrument.DriverCause();
+        if (!cause.empty())
+            step.notes.push_back(cause);
+        if (status.iberr == kEARG) {
+            AddConfigNotes(step, status.ibcntl);
+            return;
+        }
         if (status.iberr == gpib::EDVR && status.ibcntl != 0)
 #ifdef _WIN32
             step.notes.push_back("to do: check that the NI-488.2 driver is installed and board " + index +
@@ -136,13 +164,29 @@ private:
         else if (status.iberr == gpib::ECIC || status.iberr == kESAC)
             step.notes.push_back("to do: board " + index + " is not the system controller: set master = yes in its "
                                  "gpib.conf entry and run gpib_config again");
-        else if (status.iberr == kEARG)
-            step.notes.push_back("to do: the driver refused board " + index + ": is there a board section with minor = " +
-                                 index + " in the configuration file, and can the file be read?");
         else if (status.iberr == kENEB)
             step.notes.push_back("to do: there is no board " + index + ": check --board and the configuration");
         else
             step.notes.push_back(advice);
+    }
+
+    // EARG with ENOENT: the library could not open its configuration file; with
+    // 0: the file has no section for the board.
+    void AddConfigNotes(DoctorStep& step, long ibcntl) const
+    {
+        const std::string index = std::to_string(m_instrument.Board());
+        const std::string file = m_configFile.empty() ? "the configuration file" : m_configFile;
+        if (ibcntl == ENOENT) {
+            step.notes.push_back("to do: the library could not open " + file +
+                                 ": write it, or point IB_CONFIG at the file that has the board sections");
+            return;
+        }
+        std::string configured;
+        for (const int minor : ConfiguredMinors(m_configFile))
+            configured += (configured.empty() ? "" : ", ") + std::to_string(minor);
+        step.notes.push_back("to do: no board section with minor = " + index + " in " + file +
+                             (configured.empty() ? std::string(" (none parsed)") : "; configured: minor " + configured) +
+                             ": give --board one of those, or add the section and run gpib_config --minor " + index);
     }
 
     std::string Failure() const
@@ -213,6 +257,8 @@ private:
     std::ostream& m_out;
     bool m_failed = false;
     bool m_cannotSenseListeners = false;
+    DoctorStep m_device;          // the board device step, whose cause later steps may share
+    std::string m_configFile;     // the configuration file the library reads; empty when unknown
 };
 
 } // namespace

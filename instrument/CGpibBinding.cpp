@@ -106,12 +106,19 @@ void CGpibBinding::CopyStatus()
     m_status.ibcntl = count;
 }
 
+void CGpibBinding::Called(Routine routine, int board, int address) const
+{
+    if (m_callObserver != nullptr)
+        m_callObserver->OnDriverCall(kRoutineNames[routine], board, address, m_status);
+}
+
 void CGpibBinding::SendIFC(int board)
 {
     if (auto fn = Resolve<SendIFCFn>(kSendIFC)) {
         fn(board);
         CopyStatus();
     }
+    Called(kSendIFC, board, -1);
 }
 
 void CGpibBinding::DevClear(int board, Addr4882_t address)
@@ -120,6 +127,7 @@ void CGpibBinding::DevClear(int board, Addr4882_t address)
         fn(board, address);
         CopyStatus();
     }
+    Called(kDevClear, board, address);
 }
 
 void CGpibBinding::FindLstn(int board, const Addr4882_t* addressList, Addr4882_t* resultList, int limit)
@@ -128,6 +136,7 @@ void CGpibBinding::FindLstn(int board, const Addr4882_t* addressList, Addr4882_t
         fn(board, addressList, resultList, static_cast<ListLimit>(limit));
         CopyStatus();
     }
+    Called(kFindLstn, board, addressList != nullptr ? addressList[0] : -1);
 }
 
 void CGpibBinding::Send(int board, Addr4882_t address, const void* data, long count, int endMode)
@@ -136,6 +145,7 @@ void CGpibBinding::Send(int board, Addr4882_t address, const void* data, long co
         fn(board, address, data, static_cast<ByteCount>(count), endMode);
         CopyStatus();
     }
+    Called(kSend, board, address);
 }
 
 void CGpibBinding::Receive(int board, Addr4882_t address, void* buffer, long limit, int termination)
@@ -144,6 +154,7 @@ void CGpibBinding::Receive(int board, Addr4882_t address, void* buffer, long lim
         fn(board, address, buffer, static_cast<ByteCount>(limit), termination);
         CopyStatus();
     }
+    Called(kReceive, board, address);
 }
 
 void CGpibBinding::WaitSRQ(int board, short* result)
@@ -152,6 +163,7 @@ void CGpibBinding::WaitSRQ(int board, short* result)
         fn(board, result);
         CopyStatus();
     }
+    Called(kWaitSRQ, board, -1);
 }
 
 void CGpibBinding::ReadStatusByte(int board, Addr4882_t address, short* result)
@@ -160,6 +172,7 @@ void CGpibBinding::ReadStatusByte(int board, Addr4882_t address, short* result)
         fn(board, address, result);
         CopyStatus();
     }
+    Called(kReadStatusByte, board, address);
 }
 
 } // namespace gpib

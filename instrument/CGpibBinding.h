@@ -59,6 +59,14 @@ struct DriverStatus {
     std::int32_t ibcntl = 0;
 };
 
+// Sees every driver call with the status it left (the command line's --trace).
+class IDriverCallObserver {
+public:
+    virtual ~IDriverCallObserver() = default;
+    // `address`: the device addressed, -1 for a board-level call.
+    virtual void OnDriverCall(const char* routine, int board, int address, const DriverStatus& status) = 0;
+};
+
 class CGpibBinding {
 public:
     explicit CGpibBinding(const DriverNames& names = kPlatformDriverNames);
@@ -81,6 +89,8 @@ public:
     const DriverStatus& Status() const { return m_status; }
     bool IsLoaded() const { return m_library != nullptr; }
     const DriverNames& Names() const { return m_names; }
+    // Null: no one watches.
+    void SetCallObserver(IDriverCallObserver* observer) { m_callObserver = observer; }
 
 private:
     enum Routine { kSendIFC, kDevClear, kFindLstn, kSend, kReceive, kWaitSRQ, kReadStatusByte, kRoutineCount };
@@ -90,6 +100,7 @@ private:
     void SetFailureValues();
     void CopyStatus();
     std::int32_t ReadStatusExport(void* address, bool isLong) const;
+    void Called(Routine routine, int board, int address) const;
 
     DriverNames m_names;
     os::LibraryHandle m_library = nullptr;
@@ -98,6 +109,7 @@ private:
     void* m_driverCount = nullptr;
     void* m_routines[kRoutineCount] = {};
     DriverStatus m_status;
+    IDriverCallObserver* m_callObserver = nullptr;
 };
 
 } // namespace gpib

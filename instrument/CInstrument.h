@@ -57,6 +57,9 @@ public:
     // The driver's own cause of the latest failure ("driver: ..."), when it failed
     // with EDVR and the cause is known; empty otherwise.
     std::string DriverCause() const;
+    // The driver's status at the latest failure; ibsta without ERR when the
+    // failure was not the driver's (no listener found, no service request...).
+    const gpib::DriverStatus& FailureStatus() const { return m_failureStatus; }
     gpib::CGpibBinding& Binding() const { return m_bus; }
 
     // Null sends messages to standard error.

@@ -17,7 +17,7 @@ using valdina::test::SimScenario;
 
 namespace {
 
-const std::string kSuite = "/testsuites/testsuite";
+const std::string kSuite = "/testsuite";
 
 std::string Case(int index, const std::string& rest = "")
 {
@@ -37,26 +37,35 @@ TEST(CliJUnit, OneCasePerCardWithItsVerdict)
 
     const XmlDocument xml(ReadFile(path));
     ASSERT_TRUE(xml.ok()) << xml.error();
-    EXPECT_EQ(xml.text(kSuite + "/@name"), "Zentra mainframe at GPIB board 0, address 29");
+    const std::string host = xml.text(kSuite + "/@hostname");
+    EXPECT_FALSE(host.empty());
+    EXPECT_EQ(xml.text(kSuite + "/@name"), "valdina-cli verify on " + host + ": Zentra mainframe at GPIB board 0, address 29");
+    EXPECT_EQ(xml.text(kSuite + "/properties/property[@name='board']/@value"), "0");
+    EXPECT_EQ(xml.text(kSuite + "/properties/property[@name='address']/@value"), "29");
+    EXPECT_EQ(xml.text(kSuite + "/properties/property[@name='program']/@value").rfind("valdina-cli ", 0), 0u);
+    EXPECT_EQ(xml.text("count(" + kSuite + "/system-out)"), "1");
+    EXPECT_EQ(xml.text("count(" + kSuite + "/system-err)"), "1");
     EXPECT_EQ(xml.text(kSuite + "/@tests"), "4");
     EXPECT_EQ(xml.text(kSuite + "/@failures"), "1");
     EXPECT_EQ(xml.text(kSuite + "/@errors"), "1");
-    EXPECT_GE(std::stod(xml.text(kSuite + "/@time")), 0);
-    EXPECT_FALSE(xml.text(kSuite + "/@hostname").empty());
+    // The Jenkins xUnit schema allows at most three decimals.
+    const std::regex seconds(R"(\d+(\.\d{1,3})?)");
+    EXPECT_TRUE(std::regex_match(xml.text(kSuite + "/@time"), seconds)) << xml.text(kSuite + "/@time");
     EXPECT_TRUE(std::regex_match(xml.text(kSuite + "/@timestamp"), std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)")));
 
     // Channel order; Good has no child, Fail a failure, a card left reading an error.
-    EXPECT_EQ(xml.text(Case(1, "/@name")), "channel 3 (rack 0, slot 3)");
+    EXPECT_EQ(xml.text(Case(1, "/@name")).rfind("channel 003 (rack 0, slot 3): model ", 0), 0u);
+    EXPECT_EQ(xml.text(Case(1, "/@classname")), "zentra.board0.addr29.rack00");
     EXPECT_EQ(xml.text("count(" + Case(1, "/*") + ")"), "0");
     EXPECT_EQ(xml.text(Case(2, "/failure/@message")), "invalid checksum (Xmon)");
-    EXPECT_EQ(xml.text(Case(3, "/@name")), "channel 5 (rack 0, slot 5)");
+    EXPECT_EQ(xml.text(Case(3, "/@name")).rfind("channel 005 (rack 0, slot 5)", 0), 0u);
     EXPECT_EQ(xml.text(Case(3, "/error/@message")),
               "left \"reading\" by a bus failure: SRQ not asserted during \"RdEe4\"");
-    EXPECT_EQ(xml.text(Case(4, "/@name")), "channel 37 (rack 2, slot 5)");
     // Markup in the card's texts stays text; the control byte becomes U+FFFD.
-    EXPECT_EQ(xml.text(Case(4, "/@classname")), "model T2'0, serial \xEF\xBF\xBD<&\xC3\xA9]]>");
+    EXPECT_EQ(xml.text(Case(4, "/@name")), "channel 037 (rack 2, slot 5): model T2'0, serial \xEF\xBF\xBD<&\xC3\xA9]]>");
+    EXPECT_EQ(xml.text(Case(4, "/@classname")), "zentra.board0.addr29.rack02");
     for (int index = 1; index <= 4; ++index)
-        EXPECT_GE(std::stod(xml.text(Case(index, "/@time"))), 0) << index;
+        EXPECT_TRUE(std::regex_match(xml.text(Case(index, "/@time")), seconds)) << index;
 }
 
 TEST(CliJUnit, ScanAloneSkipsUnverifiedCards)
@@ -69,21 +78,40 @@ TEST(CliJUnit, ScanAloneSkipsUnverifiedCards)
     const XmlDocument xml(ReadFile(path));
     ASSERT_TRUE(xml.ok()) << xml.error();
     EXPECT_EQ(xml.text(kSuite + "/@failures"), "1");   // the scan fails serial 00000001
+    EXPECT_EQ(xml.text(Case(1, "/failure/@message")), "the scan fails a card whose serial reads \"00000001\"");
     EXPECT_EQ(xml.text(kSuite + "/@skipped"), "1");
     EXPECT_EQ(xml.text("count(" + Case(2, "/skipped") + ")"), "1");
 }
 
-TEST(CliJUnit, FailedPassIsAnErrorNeverAnEmptySuccess)
+TEST(CliJUnit, RunThatListsNoCardIsAnErrorNeverAnEmptySuccess)
 {
-    SimScenario sim({{"off_bus", true}});
-    TempFolder folder;
-    const auto path = folder.path() / "off.xml";
-    const CliRun run = RunCli({"verify", "--junit", path.string()});
-    EXPECT_EQ(run.exitCode, kExitFailed);
-    const XmlDocument xml(ReadFile(path));
-    ASSERT_TRUE(xml.ok()) << xml.error();
-    EXPECT_EQ(xml.text(kSuite + "/@errors"), "1");
-    EXPECT_EQ(xml.text(Case(1, "/error/@message")), "GPIB device 29 not found during \"IsListener\"");
+    struct Row {
+        const char* what;
+        json scenario;
+        const char* command;
+        int exitCode;
+        std::string message;   // of the one error case, the first
+    };
+    const std::vector<Row> rows{
+        {"mainframe off", {{"off_bus", true}}, "verify", kExitFailed, "GPIB device 29 not found during \"IsListener\""},
+        {"no card", {{"cards", json::array()}}, "scan", kExitOk, "no cards found"},
+        {"board device missing", {{"base", "default"}, {"board", "missing"}}, "scan", kExitFailed,
+         "GPIB error 0 during \"IsListener\"; driver: No such file or directory"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SimScenario sim(row.scenario);
+        TempFolder folder;
+        const auto path = folder.path() / "run.xml";
+        const CliRun run = RunCli({row.command, "--junit", path.string()});
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
+        const XmlDocument xml(ReadFile(path));
+        ASSERT_TRUE(xml.ok()) << xml.error();
+        EXPECT_EQ(xml.text(kSuite + "/@tests"), "1");
+        EXPECT_EQ(xml.text(kSuite + "/@errors"), "1");
+        EXPECT_EQ(xml.text(Case(1, "/@name")), row.command);
+        EXPECT_EQ(xml.text(Case(1, "/error/@message")), row.message);
+    }
 }
 
 TEST(CliJUnit, UnwritableFileExitsTwoNamingThePath)

@@ -55,8 +55,9 @@ install: build
 package: build
 	cmake --build --preset default --target package
 
-# One zip of valdina-cli.exe per Windows architecture, into build/windows-*/packages.
-package-windows: deps
+# Per Windows architecture, a zip and an installer (NSIS) of the window and
+# valdina-cli.exe, into build/windows-*/packages.
+package-windows: windows-qt
 	for preset in windows-x86 windows-x64; do \
 	  cmake --preset $$preset && cmake --build --preset $$preset --target package || exit 1; \
 	done

@@ -33,10 +33,10 @@ set(VALDINA_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
 # A 64-bit program goes straight to Wine's 64-bit loader: Debian's `wine`
 # starts the 32-bit one first, which a kernel without 32-bit support cannot run.
 set(VALDINA_WINE wine)
-set(_valdina_wine_loader)
+set(VALDINA_WINE_LOADER)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND EXISTS /usr/lib/wine/wine64)
   set(VALDINA_WINE /usr/lib/wine/wine64)
-  set(_valdina_wine_loader WINELOADER=${VALDINA_WINE})
+  set(VALDINA_WINE_LOADER WINELOADER=${VALDINA_WINE})
 endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${VALDINA_WINEPREFIX} WINEDEBUG=-all
-    WINEDLLOVERRIDES=mscoree,mshtml= ${_valdina_wine_loader} ${VALDINA_WINE})
+    WINEDLLOVERRIDES=mscoree,mshtml= ${VALDINA_WINE_LOADER} ${VALDINA_WINE})

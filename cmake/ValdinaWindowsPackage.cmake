@@ -38,14 +38,13 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_SYSTEM_NAME windows-${VALDINA_WINDOWS_ARCH})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL valdina)
-set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
-set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# Everything a Windows build installs is the one component "valdina": one zip
+# folder, and an installer without a component page.
+set(CPACK_MONOLITHIC_INSTALL ON)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 
 # The installer: one folder under Program Files, a Start-menu entry for the
-# window, an uninstaller; no component page.
-set(CPACK_MONOLITHIC_INSTALL ON)
+# window, an uninstaller.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Valdina)
 set(CPACK_NSIS_PACKAGE_NAME "${PROJECT_DESCRIPTION}")
 set(CPACK_NSIS_DISPLAY_NAME "${PROJECT_DESCRIPTION}")

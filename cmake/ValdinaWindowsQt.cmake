@@ -18,7 +18,7 @@ set(VALDINA_WINDOWS_QT ${_valdina_cache}/qt-6.4.2-windows-${_valdina_qt_arch} CA
     "Installation folder of the Qt 6 for this Windows architecture")
 
 if(EXISTS ${VALDINA_WINDOWS_QT}/lib/cmake/Qt6)
-  list(APPEND CMAKE_PREFIX_PATH ${VALDINA_WINDOWS_QT})
+  list(APPEND CMAKE_PREFIX_PATH ${VALDINA_WINDOWS_QT} ${VALDINA_WINDOWS_QT}/lib/cmake)
   if(CMAKE_CROSSCOMPILING)
     # Searched like the MinGW-w64 libraries; moc, rcc and uic are the host's
     # (Debian's qt6-base-dev-tools of the same version).

@@ -29,14 +29,14 @@ test-fuzz: deps
 
 # The static Windows Qt of both architectures, built once into ~/.cache/valdina.
 windows-qt: deps
-	scripts/build-windows-qt x86
 	scripts/build-windows-qt x64
+	scripts/build-windows-qt x86
 
 # Both Windows architectures, cross-built with MinGW-w64 and tested under Wine,
 # the window included (each builds its Windows Qt first when the cache lacks it).
 test-windows: deps
-	scripts/test-windows windows-x86
 	scripts/test-windows windows-x64
+	scripts/test-windows windows-x86
 
 demo: build
 	scripts/demo

@@ -9,6 +9,10 @@ valdina_add_test(cli_version_info_test
   LIBS valdina_version version)
 target_compile_definitions(cli_version_info_test PRIVATE VALDINA_CLI_PATH="$<TARGET_FILE:valdina-cli>")
 add_dependencies(cli_version_info_test valdina-cli)
+if(TARGET valdina)
+  target_compile_definitions(cli_version_info_test PRIVATE VALDINA_WINDOW_PATH="$<TARGET_FILE:valdina>")
+  add_dependencies(cli_version_info_test valdina)
+endif()
 
 # Without a driver in reach, doctor names the library this architecture loads
 # and how to install it; a copy of the program in a folder of its own.

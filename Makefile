@@ -1,5 +1,5 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
-.PHONY: deps configure build test test-asan test-fuzz test-windows demo bench screenshot install package package-windows clean
+.PHONY: deps configure build test test-asan test-fuzz test-windows windows-qt demo bench screenshot install package package-windows clean
 
 deps:
 	@scripts/install-deps
@@ -27,10 +27,16 @@ test-fuzz: deps
 	cmake --build --preset fuzz
 	ctest --preset fuzz
 
-# Both Windows architectures, cross-built with MinGW-w64 and tested under Wine.
+# The static Windows Qt of both architectures, built once into ~/.cache/valdina.
+windows-qt: deps
+	scripts/build-windows-qt x64
+	scripts/build-windows-qt x86
+
+# Both Windows architectures, cross-built with MinGW-w64 and tested under Wine,
+# the window included (each builds its Windows Qt first when the cache lacks it).
 test-windows: deps
-	scripts/test-windows windows-x86
 	scripts/test-windows windows-x64
+	scripts/test-windows windows-x86
 
 demo: build
 	scripts/demo
@@ -49,8 +55,9 @@ install: build
 package: build
 	cmake --build --preset default --target package
 
-# One zip of valdina-cli.exe per Windows architecture, into build/windows-*/packages.
-package-windows: deps
+# Per Windows architecture, a zip and an installer (NSIS) of the window and
+# valdina-cli.exe, into build/windows-*/packages.
+package-windows: windows-qt
 	for preset in windows-x86 windows-x64; do \
 	  cmake --preset $$preset && cmake --build --preset $$preset --target package || exit 1; \
 	done

@@ -30,5 +30,13 @@ endforeach()
 # Tests run under Wine, in a prefix of this build folder. Mono and Gecko are
 # never needed, so Wine is told not to offer them.
 set(VALDINA_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
+# A 64-bit program goes straight to Wine's 64-bit loader: Debian's `wine`
+# starts the 32-bit one first, which a kernel without 32-bit support cannot run.
+set(VALDINA_WINE wine)
+set(VALDINA_WINE_LOADER)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND EXISTS /usr/lib/wine/wine64)
+  set(VALDINA_WINE /usr/lib/wine/wine64)
+  set(VALDINA_WINE_LOADER WINELOADER=${VALDINA_WINE})
+endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${VALDINA_WINEPREFIX} WINEDEBUG=-all
-    WINEDLLOVERRIDES=mscoree,mshtml= wine)
+    WINEDLLOVERRIDES=mscoree,mshtml= ${VALDINA_WINE_LOADER} ${VALDINA_WINE})

@@ -1,6 +1,6 @@
 #pragma once
 // The operating system's run-time loader, reduced to what the driver binding needs.
-// Windows: LoadLibraryA / GetProcAddress / FreeLibrary / GetLastError.
+// Windows: LoadLibraryExW / GetProcAddress / FreeLibrary / GetLastError.
 // Linux:   dlopen / dlsym / dlclose / errno.
 
 #include <string>

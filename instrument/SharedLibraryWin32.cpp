@@ -4,12 +4,32 @@
 
 #include <cctype>
 #include <filesystem>
+#include <string>
 
 namespace os {
 
+namespace {
+
+// The driver is searched for in the program's folder and the system folder
+// only: a DLL of the driver's name planted in the current folder (a report
+// share, a downloads folder) or on PATH is never loaded and run.
+constexpr DWORD kSafeSearch = LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+
+std::wstring Widened(const char* text)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+} // namespace
+
 LibraryHandle LoadSharedLibrary(const char* fileName)
 {
-    return reinterpret_cast<LibraryHandle>(LoadLibraryA(fileName));
+    return reinterpret_cast<LibraryHandle>(LoadLibraryExW(Widened(fileName).c_str(), nullptr, kSafeSearch));
 }
 
 void* GetSymbol(LibraryHandle library, const char* name)
@@ -68,13 +88,13 @@ std::string HowLibraryWasFound(const char* requested, const std::string& filePat
         return "in the program's folder";
     if (SameFolder(folder, SystemFolder()))
         return "in the system folder";
-    return "through the Windows folder, the current folder or PATH";
+    return "among the modules already loaded";
 }
 
 std::string LoaderSearchOrder()
 {
-    return "the program's folder (" + ProgramFolder().string() + "), the system folder (" + SystemFolder().string() +
-           "), the Windows folder, the current folder, then PATH";
+    return "the program's folder (" + ProgramFolder().string() + "), then the system folder (" +
+           SystemFolder().string() + "); never the current folder or PATH";
 }
 
 std::string LoaderErrorText()

@@ -1,4 +1,5 @@
-// The version block that Windows shows for valdina-cli.exe, read back as Explorer does.
+// The version block (and the window's icon) that Windows shows for each program,
+// read back as Explorer does.
 
 #include <windows.h>
 
@@ -9,12 +10,33 @@
 
 #include "ValdinaVersion.h"
 
-TEST(VersionInfo, CarriesTheProjectVersionAsNumbersAndText)
+namespace {
+struct Program {
+    const char* path;
+    const char* originalFilename;
+    bool hasIcon;
+};
+
+const Program kPrograms[] = {
+    {VALDINA_CLI_PATH, "valdina-cli.exe", false},
+#ifdef VALDINA_WINDOW_PATH
+    {VALDINA_WINDOW_PATH, "Valdina.EXE", true},
+#endif
+};
+
+class VersionInfo : public ::testing::TestWithParam<Program> {};
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Programs, VersionInfo, ::testing::ValuesIn(kPrograms),
+                         [](const auto& info) { return std::string(info.param.hasIcon ? "Window" : "CommandLine"); });
+
+TEST_P(VersionInfo, CarriesTheProjectVersionAsNumbersAndText)
 {
-    const DWORD size = GetFileVersionInfoSizeA(VALDINA_CLI_PATH, nullptr);
-    ASSERT_GT(size, 0u) << "no version block in " VALDINA_CLI_PATH;
+    const char* path = GetParam().path;
+    const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+    ASSERT_GT(size, 0u) << "no version block in " << path;
     std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoA(VALDINA_CLI_PATH, 0, size, block.data()));
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -38,5 +60,13 @@ TEST(VersionInfo, CarriesTheProjectVersionAsNumbersAndText)
     EXPECT_EQ(text("FileVersion"), VALDINA_VERSION_TEXT);
     EXPECT_EQ(text("ProductVersion"), VALDINA_VERSION_TEXT);
     EXPECT_EQ(text("ProductName"), "Zentra EEPROM Verify");
-    EXPECT_EQ(text("OriginalFilename"), "valdina-cli.exe");
+    EXPECT_EQ(text("OriginalFilename"), GetParam().originalFilename);
+
+    if (GetParam().hasIcon) {
+        const HMODULE image = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(image, nullptr);
+        EXPECT_NE(FindResourceA(image, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */), nullptr)
+            << "no icon 128 in " << path;
+        FreeLibrary(image);
+    }
 }

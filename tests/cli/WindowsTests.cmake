@@ -9,6 +9,10 @@ valdina_add_test(cli_version_info_test
   LIBS valdina_version version)
 target_compile_definitions(cli_version_info_test PRIVATE VALDINA_CLI_PATH="$<TARGET_FILE:valdina-cli>")
 add_dependencies(cli_version_info_test valdina-cli)
+if(TARGET valdina)
+  target_compile_definitions(cli_version_info_test PRIVATE VALDINA_WINDOW_PATH="$<TARGET_FILE:valdina>")
+  add_dependencies(cli_version_info_test valdina)
+endif()
 
 # Without a driver in reach, doctor names the library this architecture loads
 # and how to install it; a copy of the program in a folder of its own.
@@ -25,3 +29,18 @@ add_test(NAME cli_windows_doctor_without_driver
   COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${nodriver_dir}/valdina-cli.exe doctor)
 set_tests_properties(cli_windows_doctor_without_driver PROPERTIES LABELS cli FIXTURES_REQUIRED cli_no_driver
   PASS_REGULAR_EXPRESSION "FAIL  driver library: ${driver_dll}: [^\n]*\n[^\n]*\n +to do: install the NI-488\\.2 driver, which puts ${driver_dll} ")
+
+# A driver DLL planted in the current folder or on PATH is never loaded: the
+# same program copy, started in a folder holding the stand-in under the
+# driver's name, with that folder on PATH too, still finds no driver.
+set(planted_dir ${CMAKE_CURRENT_BINARY_DIR}/planted-driver)
+add_test(NAME cli_windows_planted_driver_copy
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:zentra_sim> ${planted_dir}/$<TARGET_FILE_NAME:zentra_sim>)
+set_tests_properties(cli_windows_planted_driver_copy PROPERTIES FIXTURES_SETUP cli_planted_driver)
+add_test(NAME cli_windows_doctor_ignores_planted_driver
+  COMMAND ${CMAKE_COMMAND} -E env WINEPATH=${planted_dir} ${CMAKE_CROSSCOMPILING_EMULATOR}
+          ${nodriver_dir}/valdina-cli.exe doctor
+  WORKING_DIRECTORY ${planted_dir})
+set_tests_properties(cli_windows_doctor_ignores_planted_driver PROPERTIES LABELS cli
+  FIXTURES_REQUIRED "cli_no_driver;cli_planted_driver"
+  PASS_REGULAR_EXPRESSION "FAIL  driver library: ${driver_dll}: [^\n]*\n +looked in: the program's folder \\([^\n]*no-driver\\), then the system folder \\([^)]*\\); never the current folder or PATH\n")

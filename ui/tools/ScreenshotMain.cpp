@@ -1,6 +1,8 @@
 // Takes the picture of the window for the documentation: starts the window as the
 // program does, answers the startup prompt with OK (scan, then verify), closes the
-// message boxes of the pass, and saves the main window once the pass has ended.
+// message boxes of the pass, and saves the main window once the pass has ended. It
+// fails when the list is empty or a card's row lacks its lamp or status text, so
+// the Windows build's real-window run checks what the operator would see.
 // Usage: valdina-screenshot OUTPUT.png
 
 #include <QAbstractButton>
@@ -10,9 +12,27 @@
 #include <cstdio>
 
 #include "CChannelView.h"
+#include "ChannelColumns.h"
 #include "CMainFrame.h"
 #include "CStartupDlg.h"
 #include "CVerifierApp.h"
+
+namespace {
+
+// The first row without its lamp or status text, or -1; 0 when there are no rows.
+int RowWithoutLampOrText(const CChannelView& view)
+{
+    if (view.topLevelItemCount() == 0)
+        return 0;
+    for (int row = 0; row < view.topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = view.topLevelItem(row);
+        if (item->icon(kColumnStatus).isNull() || item->text(kColumnStatus).isEmpty())
+            return row;
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -48,6 +68,12 @@ int main(int argc, char* argv[])
                 view->topLevelItem(2)->setSelected(true);
             view->setFocus();
             QTimer::singleShot(300, frame, [&] {
+                if (const int row = RowWithoutLampOrText(*frame->View()); row >= 0) {
+                    std::fprintf(stderr, "row %d of %d shows no lamp or no status\n", row,
+                                 frame->View()->topLevelItemCount());
+                    QApplication::exit(1);
+                    return;
+                }
                 const bool saved = frame->grab().save(output);
                 std::fprintf(stderr, saved ? "saved %s\n" : "cannot write %s\n", qPrintable(output));
                 QApplication::exit(saved ? 0 : 1);

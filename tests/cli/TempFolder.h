@@ -1,9 +1,10 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder in the system's temporary folder for one test, removed with
+// everything in it. Portable: the image tests run under Wine too.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -11,8 +12,11 @@ class TempFolder {
 public:
     TempFolder()
     {
-        char name[] = "/tmp/valdina-cli-test-XXXXXX";
-        m_path = mkdtemp(name);
+        std::random_device random;
+        // create_directory is false for a folder that exists: that name is taken.
+        do {
+            m_path = std::filesystem::temp_directory_path() / ("valdina-test-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(m_path));
     }
     ~TempFolder() { std::filesystem::remove_all(m_path); }
     TempFolder(const TempFolder&) = delete;

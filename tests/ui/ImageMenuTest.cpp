@@ -131,7 +131,9 @@ TEST(ImageMenu, RestoreCancelledByEscResumesAndTheRowShowsTheVerdict)
     BusWatcher bus([&](const TransactionRecord& record) {
         if (record.command[0] == '>' && Writes(*w.scenario) == 3) {
             cursorUp = QApplication::overrideCursor() != nullptr;
-            QCoreApplication::postEvent(&w.window.View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            // Delivered at once, not at the pump's next frame, so the stop lands at this byte.
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&w.window.View(), &esc);
         }
     });
     w.window.View().Pump().SetNext(&bus);

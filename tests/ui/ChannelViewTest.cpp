@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -16,6 +17,7 @@
 #include "ChannelColumns.h"
 #include "ChannelStatus.h"
 #include "ResourceImages.h"
+#include "SharedLibrary.h"
 #include "TestScenarios.h"
 #include "ITransactionObserver.h"
 #include "UiHarness.h"
@@ -324,6 +326,11 @@ TEST(ChannelView, CommandPostedDuringAPassRunsOnlyAfterIt)
     EXPECT_EQ(window.RowChannels().size(), SmallMainframeCards().size());
 }
 
+static QString DriverCause(int code)
+{
+    return "driver: " + QString::fromStdString(os::SystemErrorText(code));
+}
+
 TEST(ChannelView, RefreshOnABusThatCannotBeReachedShowsTheDriversCauseAndDoctor)
 {
     const QString doctor = "\n\nRun \"valdina-cli doctor\" to find which step of the GPIB set-up fails.";
@@ -332,9 +339,10 @@ TEST(ChannelView, RefreshOnABusThatCannotBeReachedShowsTheDriversCauseAndDoctor)
         QString text;
         QString below;
     } cases[] = {
-        // Board 0's device file missing or forbidden: the driver fails as a whole.
-        {{{"board", "missing"}}, "GPIB error 0 during \"IsListener\"", "driver: No such file or directory" + doctor},
-        {{{"board", "denied"}}, "GPIB error 0 during \"IsListener\"", "driver: Permission denied" + doctor},
+        // Board 0's device file missing or forbidden: the driver fails as a whole,
+        // its cause in the system's own words.
+        {{{"board", "missing"}}, "GPIB error 0 during \"IsListener\"", DriverCause(ENOENT) + doctor},
+        {{{"board", "denied"}}, "GPIB error 0 during \"IsListener\"", DriverCause(EACCES) + doctor},
         // The bus works, only the mainframe is not on it: nothing more to say.
         {MainframeOff(), "GPIB device 29 not found during \"IsListener\"", ""},
     };

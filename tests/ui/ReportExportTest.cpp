@@ -136,6 +136,11 @@ TEST(ReportExport, UnwritableTargetsGiveTheirMessages)
 
 TEST(ReportExport, AllFilesListsFilesWithoutADotToo)
 {
+#ifdef _WIN32
+    // The operator sees Windows' own Save As there, which reads "*.*" as every file;
+    // the dialog under test here is Qt's stand-in for it.
+    GTEST_SKIP() << "Windows' own dialog matches files without a dot";
+#endif
     QTemporaryDir dir;
     for (const char* name : {"README", "a.txt", "b.csv"})
         QFile(QDir(dir.path()).filePath(name)).open(QIODevice::WriteOnly);

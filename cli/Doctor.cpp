@@ -1,5 +1,6 @@
 #include "Doctor.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cerrno>
 #include <filesystem>
@@ -60,6 +61,9 @@ public:
         m_configFile = probe.loaded && !probe.simulated ? LibraryConfigFile(probe.file) : "";
         Report(CheckConfigFile(probe.simulated, probe.loaded ? probe.file : ""));
         m_device = CheckBoardDevice(m_instrument.Board(), probe.simulated);
+        // A board the file does not configure has no device either: say that first.
+        if (!m_device.ok && !ConfiguredMinors(m_configFile).empty() && !MissingSectionNote().empty())
+            m_device.notes.insert(m_device.notes.begin(), MissingSectionNote());
         Report(m_device);
 #endif
         if (driverOk && Report(Captured(&CDoctor::BoardStep))) {
@@ -181,12 +185,32 @@ private:
                                  ": write it, or point IB_CONFIG at the file that has the board sections");
             return;
         }
+        const std::string missing = MissingSectionNote();
+        if (!missing.empty()) {
+            step.notes.push_back(missing);
+            return;
+        }
+        // The section is there, so the library failed on the file itself.
+        step.notes.push_back("to do: " + file + " has a section with minor = " + index +
+                             ", but the library could not use the file: mend what the library said above");
+    }
+
+    // The board's section missing from the configuration file, with the boards it
+    // does configure; empty when the section is there.
+    std::string MissingSectionNote() const
+    {
+        const std::vector<int> minors = ConfiguredMinors(m_configFile);
+        const int board = m_instrument.Board();
+        if (std::find(minors.begin(), minors.end(), board) != minors.end())
+            return {};
+        const std::string index = std::to_string(board);
+        const std::string file = m_configFile.empty() ? "the configuration file" : m_configFile;
         std::string configured;
-        for (const int minor : ConfiguredMinors(m_configFile))
+        for (const int minor : minors)
             configured += (configured.empty() ? "" : ", ") + std::to_string(minor);
-        step.notes.push_back("to do: no board section with minor = " + index + " in " + file +
-                             (configured.empty() ? std::string(" (none parsed)") : "; configured: minor " + configured) +
-                             ": give --board one of those, or add the section and run gpib_config --minor " + index);
+        return "to do: no board section with minor = " + index + " in " + file +
+               (configured.empty() ? std::string(" (none parsed)") : "; configured: minor " + configured) +
+               ": give --board one of those, or add the section and run gpib_config --minor " + index;
     }
 
     std::string Failure() const

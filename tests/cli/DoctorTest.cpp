@@ -271,8 +271,12 @@ TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
         // The library's own reason, which it writes to standard error, under the step.
         {"configuration file it cannot parse", files / "broken.conf", {},
          "      library said: libgpib: failed to parse configuration file"},
+        {"configuration file it cannot parse", files / "broken.conf", {},
+         "      to do: " + files / "broken.conf" + " has a section with minor = 0, but the library could not use the "
+         "file: mend what the library said above"},
+        // Under the device step first, where a missing /dev/gpib3 would otherwise ask for the module.
         {"board without a section", files / "gpib.conf", {"--board", "3"},
-         "      to do: no board section with minor = 3 in " + files / "gpib.conf" + "; configured: minor 0"},
+         "      to do: no board section with minor = 3 in " + files / "gpib.conf" + "; configured: minor 0", 2},
         {"node no driver owns", files / "gpib.conf", {}, "      the board device could not be opened: " + files / "gpib0" +
          " cannot be opened: No such device or address"},
         {"node no driver owns", files / "gpib.conf", {}, "      to do: no kernel module serves /dev/gpib0", 2},

@@ -6,6 +6,13 @@
 #include "IChannelRows.h"
 #include "PresentChannels.h"
 
+void ShowCardVerdict(IChannelRows& rows, int row, const CChannelInfo& info)
+{
+    rows.SetRowText(row, kColumnStatus, info.StatusText());
+    rows.SetRowText(row, kColumnError, info.m_strError);
+    rows.SetRowImage(row, info.m_nStatus);
+}
+
 bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
                        CPassCancel* cancel)
 {
@@ -47,9 +54,7 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
                 info.GainSelfTest(instrument);
         }
 
-        rows.SetRowText(row, kColumnStatus, info.StatusText());
-        rows.SetRowText(row, kColumnError, info.m_strError);
-        rows.SetRowImage(row, info.m_nStatus);
+        ShowCardVerdict(rows, row, info);
         if (!read)
             instrument.ShowError();
         pass.ChannelDone(done, total, channel, info.m_nStatus);

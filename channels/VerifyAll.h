@@ -13,3 +13,6 @@ class IPassObserver;
 // A `cancel` request stops it before the next card; later cards keep state and row.
 bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
                        CPassCancel* cancel = nullptr);
+
+// A card's verdict (state text, error text, lamp) into its row, as the pass leaves it.
+void ShowCardVerdict(IChannelRows& rows, int row, const CChannelInfo& info);

@@ -417,11 +417,7 @@ int CChannelView::SelectedChannel() const
 
 void CChannelView::ShowCardVerdict(int channel)
 {
-    const CChannelInfo& info = m_context.channels[static_cast<std::size_t>(channel)];
-    const int row = FindChannelRow(channel);
-    SetRowText(row, kColumnStatus, info.StatusText());
-    SetRowText(row, kColumnError, info.m_strError);
-    SetRowImage(row, info.m_nStatus);
+    ::ShowCardVerdict(*this, FindChannelRow(channel), m_context.channels[static_cast<std::size_t>(channel)]);
 }
 
 void CChannelView::OnSaveImage()

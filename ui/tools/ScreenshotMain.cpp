@@ -3,12 +3,17 @@
 // message boxes of the pass, and saves the main window once the pass has ended. It
 // fails when the list is empty or a card's row lacks its lamp or status text, so
 // the Windows build's real-window run checks what the operator would see.
-// Usage: valdina-screenshot OUTPUT.png
+// Given REPORT, it then exports the report through the Save As dialog, which the
+// caller answers as an operator would (typing REPORT), and fails unless that file
+// holds a line for every card in the list.
+// Usage: valdina-screenshot OUTPUT.png [REPORT]
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "CChannelView.h"
@@ -32,15 +37,36 @@ int RowWithoutLampOrText(const CChannelView& view)
     return -1;
 }
 
+// The first row whose card has no line of its own in the report at `path`, or -1.
+int RowMissingFromReport(const CChannelView& view, const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (int row = 0; row < view.topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = view.topLevelItem(row);
+        const QByteArray serial = item->text(kColumnSerial).toLatin1();
+        const QByteArray state = item->text(kColumnStatus).toLatin1();
+        const bool listed = std::any_of(lines.begin(), lines.end(), [&](const QByteArray& line) {
+            return line.trimmed().startsWith(serial) && line.contains(state);
+        });
+        if (!listed)
+            return row;
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png [REPORT]\n", argv[0]);
         return 2;
     }
     const QString output = QString::fromLocal8Bit(argv[1]);
+    const QString report = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     CVerifierApp app;
@@ -76,7 +102,18 @@ int main(int argc, char* argv[])
                 }
                 const bool saved = frame->grab().save(output);
                 std::fprintf(stderr, saved ? "saved %s\n" : "cannot write %s\n", qPrintable(output));
-                QApplication::exit(saved ? 0 : 1);
+                if (!saved || report.isEmpty()) {
+                    QApplication::exit(saved ? 0 : 1);
+                    return;
+                }
+                frame->View()->OnExportReport();
+                const int row = RowMissingFromReport(*frame->View(), report);
+                if (row >= 0)
+                    std::fprintf(stderr, "%s lacks row %d of %d\n", qPrintable(report), row,
+                                 frame->View()->topLevelItemCount());
+                else
+                    std::fprintf(stderr, "exported %s\n", qPrintable(report));
+                QApplication::exit(row >= 0 ? 1 : 0);
             });
         });
     });

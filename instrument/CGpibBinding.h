@@ -5,15 +5,13 @@
 
 #include <cstdint>
 
+#include "GpibCodes.h"
 #include "SharedLibrary.h"
 
 namespace gpib {
 
 using Addr4882_t = std::uint16_t;
 
-constexpr int ERR = 0x8000;        // ibsta: the call failed, iberr says why
-constexpr int EDVR = 0;            // iberr: system error; also "driver not reachable"
-constexpr int ECIC = 1;            // iberr: board is not controller-in-charge
 constexpr Addr4882_t NOADDR = 0xFFFF;
 constexpr int STOPend = 0x0100;    // Receive: stop at EOI only, no end character
 #ifdef _WIN32

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int CMPL = 0x0100;
-constexpr int ERR_CMPL = 0x8100;
+constexpr int CMPL = gpib::CMPL;
+constexpr int ERR_CMPL = gpib::ERR | gpib::CMPL;
 
 class RecordedMessages : public IOperatorMessages {
 public:

@@ -4,14 +4,14 @@
 
 #include <cerrno>
 
+#include "GpibCodes.h"
 #include "SimDriver.h"
 #include "SimScenario.h"
 
 using valdina::test::SimScenario;
 
 namespace {
-constexpr int ERR = 0x8000, TIMO = 0x4000, END = 0x2000, CMPL = 0x0100;
-constexpr int EDVR = 0, ENOL = 2, EABO = 6, ECAP = 11;
+using namespace gpib;
 
 nlohmann::json oneCard() { return {{"cards", {{{"channel", 37}, {"serial", "12345678"}}}}}; }
 

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "GpibCodes.h"
 #include "SimDriver.h"
 #include "SimScenario.h"
 
@@ -11,8 +12,7 @@ using valdina::test::SimScenario;
 using nlohmann::json;
 
 namespace {
-constexpr int ERR = 0x8000, CMPL = 0x0100;
-constexpr int ECIC = 1, ENOL = 2, EABO = 6;
+using namespace gpib;
 
 json withFaults(json faults) {
     return {{"cards", {{{"channel", 37}}, {{"channel", 38}}}}, {"faults", std::move(faults)}};

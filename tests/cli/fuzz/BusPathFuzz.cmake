@@ -7,7 +7,7 @@ add_library(fuzz_gpib SHARED ${BUS_PATH_DIR}/fuzzdriver/FuzzGpibDriver.cpp)
 set_target_properties(fuzz_gpib PROPERTIES
   CXX_VISIBILITY_PRESET hidden
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzzdriver)
-target_link_libraries(fuzz_gpib PRIVATE ${CMAKE_DL_LIBS})
+target_link_libraries(fuzz_gpib PRIVATE valdina_gpib_codes ${CMAKE_DL_LIBS})
 
 add_library(bus_path STATIC ${BUS_PATH_DIR}/BusPath.cpp)
 target_include_directories(bus_path PUBLIC ${BUS_PATH_DIR})

@@ -7,6 +7,8 @@
 #include <deque>
 #include <string>
 
+#include "GpibCodes.h"
+
 #ifdef _WIN32
 #define FAKE_DATA __declspec(dllexport)
 #define FAKE_CALL __stdcall     // as NI-488.2 calls its routines
@@ -117,7 +119,7 @@ FAKE_EXPORT const char* fake_log()
 FAKE_EXPORT void FAKE_CALL SendIFC(int)
 {
     Log("SendIFC");
-    Outcome o{0x0100, 0, 0, 0};
+    Outcome o{gpib::CMPL, 0, 0, 0};
     Next(kSendIFC, o);
     Publish(o.sta, o.err, o.count);
 }
@@ -125,7 +127,7 @@ FAKE_EXPORT void FAKE_CALL SendIFC(int)
 FAKE_EXPORT void FAKE_CALL DevClear(int, unsigned short address)
 {
     Log("DevClear:" + std::to_string(address));
-    Outcome o{0x0100, 0, 0, 0};
+    Outcome o{gpib::CMPL, 0, 0, 0};
     Next(kDevClear, o);
     Publish(o.sta, o.err, o.count);
 }
@@ -133,7 +135,7 @@ FAKE_EXPORT void FAKE_CALL DevClear(int, unsigned short address)
 FAKE_EXPORT void FAKE_CALL FindLstn(int, const unsigned short* addresses, unsigned short* results, FakeLimit limit)
 {
     Log("FindLstn:" + std::to_string(addresses[0]) + "," + std::to_string(addresses[1]) + "/" + std::to_string(limit));
-    Outcome o{0x0100, 0, 1, addresses[0]};
+    Outcome o{gpib::CMPL, 0, 1, addresses[0]};
     Next(kFindLstn, o);
     if (o.value >= 0)
         results[0] = static_cast<unsigned short>(o.value);
@@ -144,7 +146,7 @@ FAKE_EXPORT void FAKE_CALL Send(int, unsigned short address, const void* data, F
 {
     Log("Send:" + std::to_string(address) + ":" + std::string(static_cast<const char*>(data), static_cast<std::size_t>(count)) +
         ":" + std::to_string(endMode));
-    Outcome o{0x0100, 0, static_cast<long>(count), 0};
+    Outcome o{gpib::CMPL, 0, static_cast<long>(count), 0};
     Next(kSend, o);
     Publish(o.sta, o.err, o.count);
 }
@@ -153,7 +155,7 @@ FAKE_EXPORT void FAKE_CALL Send(int, unsigned short address, const void* data, F
 FAKE_EXPORT void FAKE_CALL Receive(int, unsigned short, void* buffer, FakeCount limit, int termination)
 {
     Log("Receive:" + std::to_string(limit) + ":" + std::to_string(termination));
-    Outcome o{0x2100, 0, static_cast<long>(limit), static_cast<int>(limit)};
+    Outcome o{gpib::END | gpib::CMPL, 0, static_cast<long>(limit), static_cast<int>(limit)};
     Next(kReceive, o);
     std::memcpy(buffer, g_reply, static_cast<std::size_t>(o.value));
     Publish(o.sta, o.err, o.count);
@@ -163,7 +165,7 @@ FAKE_EXPORT void FAKE_CALL Receive(int, unsigned short, void* buffer, FakeCount 
 FAKE_EXPORT void FAKE_CALL WaitSRQ(int, short* result)
 {
     Log("WaitSRQ");
-    Outcome o{0x0100, 0, 0, 1};
+    Outcome o{gpib::CMPL, 0, 0, 1};
     Next(kWaitSRQ, o);
     *result = static_cast<short>(o.value);
     Publish(o.sta, o.err, o.count);
@@ -172,7 +174,7 @@ FAKE_EXPORT void FAKE_CALL WaitSRQ(int, short* result)
 FAKE_EXPORT void FAKE_CALL ReadStatusByte(int, unsigned short, short* result)
 {
     Log("ReadStatusByte");
-    Outcome o{0x0100, 0, 1, 0x40};
+    Outcome o{gpib::CMPL, 0, 1, 0x40};
     Next(kReadStatusByte, o);
     *result = static_cast<short>(o.value);
     Publish(o.sta, o.err, o.count);

@@ -23,6 +23,8 @@
 #include <cstring>
 #include <vector>
 
+#include "GpibCodes.h"
+
 #define FUZZ_EXPORT extern "C" __attribute__((visibility("default")))
 #define FUZZ_DATA __attribute__((visibility("default")))
 
@@ -38,11 +40,12 @@ FUZZ_DATA volatile int user_ibcntl = 0;
 
 namespace {
 
-constexpr int kErr = 0x8000;
-constexpr int kTimo = 0x4000;
-constexpr int kEnd = 0x2000;
-constexpr int kSrqi = 0x1000;
-constexpr int kCmpl = 0x0100;
+using gpib::CMPL;
+using gpib::EDVR;
+using gpib::END;
+using gpib::ERR;
+using gpib::SRQI;
+using gpib::TIMO;
 constexpr int kRaw = 0x80;
 constexpr int kOdd = 0x01;
 constexpr long kMaxCalls = 20000;
@@ -111,7 +114,7 @@ int TakeOp(Status& good)
     return op;
 }
 
-const Status kGone{kErr, 0, 0};
+const Status kGone{ERR, EDVR, 0};
 
 // Record mode: the target driver's routine and its published status.
 template <typename Fn> Fn Target(const char* name)
@@ -157,7 +160,7 @@ void PutOp(const Status& actual, const Status& good, bool odd)
 // A routine without output of its own: status only.
 template <typename Call> void StatusOnly(const char* name, long goodCount, Call call)
 {
-    const Status good{kCmpl, 0, goodCount};
+    const Status good{CMPL, 0, goodCount};
     if (g_target != nullptr) {
         call(name);
         const Status actual = TargetStatus();
@@ -233,7 +236,7 @@ FUZZ_EXPORT void FindLstn(int board, const unsigned short* addresses, unsigned s
         if (Twisted() && limit > 0)
             results[0] = static_cast<unsigned short>(g_twist.value);
         const bool found = limit > 0 && results[0] == addresses[0];
-        PutOp(actual, {kCmpl, 0, found ? 1 : 0}, !found);
+        PutOp(actual, {CMPL, 0, found ? 1 : 0}, !found);
         if (!found) {
             Put(static_cast<std::uint32_t>(limit), 1);
             for (int i = 0; i < limit; ++i)
@@ -243,7 +246,7 @@ FUZZ_EXPORT void FindLstn(int board, const unsigned short* addresses, unsigned s
     }
     if (Gone())
         return Publish(kGone);
-    Status status{kCmpl, 0, 1};
+    Status status{CMPL, 0, 1};
     const int op = TakeOp(status);
     if (op & kOdd) {
         const int entries = static_cast<int>(Take(1));
@@ -269,7 +272,7 @@ FUZZ_EXPORT void Receive(int board, unsigned short address, void* buffer, long l
         const long delivered = *static_cast<volatile long*>(dlsym(g_target, "ibcntl"));
         const long length = delivered < 0 ? 0 : (delivered > limit ? limit : delivered);
         const Status actual = TargetStatus();
-        PutOp(actual, {kCmpl | kEnd, 0, length}, false);
+        PutOp(actual, {CMPL | END, 0, length}, false);
         Put(static_cast<std::uint32_t>(length), 1);
         for (long i = 0; i < length; ++i)
             Put(bytes[i], 1);
@@ -277,7 +280,7 @@ FUZZ_EXPORT void Receive(int board, unsigned short address, void* buffer, long l
     }
     if (Gone())
         return Publish(kGone);
-    Status status{kCmpl | kEnd, 0, 0};
+    Status status{CMPL | END, 0, 0};
     const bool raw = (TakeOp(status) & kRaw) != 0;
     const long length = static_cast<long>(Take(1));
     long stored = 0;
@@ -297,16 +300,16 @@ FUZZ_EXPORT void WaitSRQ(int board, short* result)
         Target<void (*)(int, short*)>("WaitSRQ")(board, result);
         const Status actual = TargetStatus();
         const bool none = *result == 0;
-        PutOp(actual, {kCmpl | (none ? kTimo : kSrqi), 0, 0}, none);
+        PutOp(actual, {CMPL | (none ? TIMO : SRQI), 0, 0}, none);
         return Publish(actual);
     }
     if (Gone())
         return Publish(kGone);
-    Status status{kCmpl | kSrqi, 0, 0};
+    Status status{CMPL | SRQI, 0, 0};
     const int op = TakeOp(status);
     const bool none = (op & kOdd) != 0;
     if (none && (op & kRaw) == 0)
-        status.sta = kCmpl | kTimo;
+        status.sta = CMPL | TIMO;
     *result = none ? 0 : 1;
     Publish(status);
 }
@@ -319,14 +322,14 @@ FUZZ_EXPORT void ReadStatusByte(int board, unsigned short address, short* result
         if (Twisted())
             *result = static_cast<short>(g_twist.value);
         const bool odd = *result != 0x40;
-        PutOp(actual, {kCmpl, 0, 1}, odd);
+        PutOp(actual, {CMPL, 0, 1}, odd);
         if (odd)
             Put(static_cast<std::uint16_t>(*result), 2);
         return Publish(actual);
     }
     if (Gone())
         return Publish(kGone);
-    Status status{kCmpl, 0, 1};
+    Status status{CMPL, 0, 1};
     const int op = TakeOp(status);
     *result = (op & kOdd) ? static_cast<short>(Take(2)) : short{0x40};
     Publish(status);

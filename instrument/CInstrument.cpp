@@ -54,7 +54,7 @@ void CInstrument::SetBus(int board, std::uint16_t address)
 
 std::string CInstrument::DriverCause() const
 {
-    return DriverCauseText(m_failureStatus, m_bus);
+    return DriverCauseText(m_failureStatus, m_bus, m_board);
 }
 
 int CInstrument::SendIFC()

@@ -1,5 +1,8 @@
 #include "DriverProbe.h"
 
+#include <cerrno>
+
+#include "BoardDevice.h"
 #include "SharedLibrary.h"
 
 namespace {
@@ -47,10 +50,20 @@ std::string JoinNames(const std::vector<std::string>& names)
     return text;
 }
 
-std::string DriverCauseText(const gpib::DriverStatus& status, const gpib::CGpibBinding& binding)
+std::string DriverCauseText(const gpib::DriverStatus& status, const gpib::CGpibBinding& binding, int board)
 {
     if ((status.ibsta & gpib::ERR) == 0 || status.iberr != gpib::EDVR)
         return {};
+#ifndef _WIN32
+    // linux-gpib reports a board whose device file it could not open as EBADF,
+    // for the descriptor it never got: the open's own error is the cause.
+    if (binding.IsLoaded() && status.ibcntl == EBADF) {
+        if (const int openError = BoardDeviceOpenError(board); openError != 0)
+            return "driver: " + BoardDevicePath(board) + " cannot be opened: " + os::SystemErrorText(openError);
+    }
+#else
+    (void)board;
+#endif
     // The driver's own system error, as linux-gpib leaves it in ibcntl.
     if (binding.IsLoaded() && status.ibcntl != 0)
         return "driver: " + os::SystemErrorText(status.ibcntl);

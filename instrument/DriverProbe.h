@@ -24,10 +24,10 @@ struct DriverProbe {
 // the binding's own handle, if it holds one, is not disturbed.
 DriverProbe ProbeDriver(const gpib::DriverNames& names);
 
-// The driver's own cause of a failed call, as a line for the operator beside the
-// system's fixed message: "driver: ..." after an EDVR failure whose cause is known,
-// empty otherwise.
-std::string DriverCauseText(const gpib::DriverStatus& status, const gpib::CGpibBinding& binding);
+// The driver's own cause of a failed call on `board`, as a line for the operator
+// beside the system's fixed message: "driver: ..." after an EDVR failure whose
+// cause is known, empty otherwise. Every front end shows this one line.
+std::string DriverCauseText(const gpib::DriverStatus& status, const gpib::CGpibBinding& binding, int board);
 
 // Joins names as "a, b and c".
 std::string JoinNames(const std::vector<std::string>& names);

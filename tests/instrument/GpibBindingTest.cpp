@@ -86,7 +86,7 @@ TEST(GpibBinding, MissingLibraryFailsEveryRoutineWithTheLoaderError)
     }
 #ifndef _WIN32
     // What the operator is told is the loader's own sentence for that file.
-    EXPECT_EQ(DriverCauseText(bus.Status(), bus),
+    EXPECT_EQ(DriverCauseText(bus.Status(), bus, 0),
               "driver: /nonexistent/valdina/libgpib.so.0: cannot open shared object file: No such file or directory");
 #endif
 }

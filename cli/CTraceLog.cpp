@@ -7,7 +7,7 @@
 
 void CTraceLog::OnTransaction(const TransactionRecord& record)
 {
-    m_stream << FormatLine(record) << '\n';
+    m_stream << FormatLine(record) << '\n' << std::flush;
 }
 
 std::string CTraceLog::FormatLine(const TransactionRecord& record)
@@ -33,16 +33,22 @@ std::string CTraceLog::FormatLine(const TransactionRecord& record)
     return line;
 }
 
-void CTraceLog::OnDriverCall(const char* routine, int board, int address, const gpib::DriverStatus& status)
+void CTraceLog::OnDriverCall(const char* routine, int board, int address, const gpib::DriverStatus& status,
+                             gpib::CallReach reach)
 {
-    m_stream << FormatCall(routine, board, address, status) << '\n';
+    m_stream << FormatCall(routine, board, address, status, reach) << '\n' << std::flush;
 }
 
-std::string CTraceLog::FormatCall(const char* routine, int board, int address, const gpib::DriverStatus& status)
+std::string CTraceLog::FormatCall(const char* routine, int board, int address, const gpib::DriverStatus& status,
+                                  gpib::CallReach reach)
 {
     std::string line = FormatText("trace: driver %s board=%d", routine, board);
     if (address >= 0)
         line += FormatText(" address=%d", address);
+    if (reach == gpib::CallReach::NoLibrary)
+        line += " not reached, no driver library loaded:";
+    else if (reach == gpib::CallReach::NoRoutine)
+        line += " not reached, the library lacks it:";
     line += FormatText(" ibsta=0x%04X iberr=%d", static_cast<unsigned>(status.ibsta) & 0xFFFFu, status.iberr);
     // iberr means something only when the call failed.
     if ((status.ibsta & gpib::ERR) != 0 && *GpibErrorName(status.iberr) != '\0')

@@ -1,16 +1,23 @@
 #pragma once
-// Catches what is written to standard error (file descriptor 2) while it lives:
-// the driver library writes its own reasons there ("failed to parse
-// configuration file"), which doctor shows under the step that provoked them.
-// On Windows nothing is caught.
+// Catches what the driver library writes to standard error (file descriptor 2)
+// while it lives: its own reasons ("failed to parse configuration file"), which
+// doctor shows under the step that provoked them. What the program itself writes
+// to std::cerr meanwhile (the --trace lines) still goes to the terminal. Should
+// the library end the process during the capture, the caught lines are handed to
+// the capture's exit report first. On Windows nothing is caught.
 
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <streambuf>
 #include <string>
 #include <vector>
 
 class CStderrCapture {
 public:
-    CStderrCapture();
+    using ExitReport = std::function<void(const std::vector<std::string>& lines)>;
+
+    explicit CStderrCapture(ExitReport atExit = {});
     CStderrCapture(const CStderrCapture&) = delete;
     CStderrCapture& operator=(const CStderrCapture&) = delete;
     ~CStderrCapture();
@@ -19,8 +26,12 @@ public:
     std::vector<std::string> Lines();
 
 private:
+    static void OnExit();
     void Restore();
 
     std::FILE* m_file = nullptr;
-    int m_saved = -1;
+    int m_saved = -1;                          // the terminal's descriptor during the capture
+    std::unique_ptr<std::streambuf> m_terminal;  // std::cerr's way to it meanwhile
+    std::streambuf* m_cerrBuffer = nullptr;    // std::cerr's own, put back at the end
+    ExitReport m_atExit;
 };

@@ -108,8 +108,12 @@ void CGpibBinding::CopyStatus()
 
 void CGpibBinding::Called(Routine routine, int board, int address) const
 {
-    if (m_callObserver != nullptr)
-        m_callObserver->OnDriverCall(kRoutineNames[routine], board, address, m_status);
+    if (m_callObserver == nullptr)
+        return;
+    const CallReach reach = m_routines[routine] != nullptr ? CallReach::Driver
+                            : m_library == nullptr         ? CallReach::NoLibrary
+                                                           : CallReach::NoRoutine;
+    m_callObserver->OnDriverCall(kRoutineNames[routine], board, address, m_status, reach);
 }
 
 void CGpibBinding::SendIFC(int board)

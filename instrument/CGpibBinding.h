@@ -57,12 +57,21 @@ struct DriverStatus {
     std::int32_t ibcntl = 0;
 };
 
+// Whether a call reached the driver. When it did not, the status is the binding's
+// own (ERR, EDVR and the loader's error code), not the driver's answer.
+enum class CallReach {
+    Driver,      // the driver's routine ran
+    NoLibrary,   // no usable driver library is loaded
+    NoRoutine,   // the library lacks the routine
+};
+
 // Sees every driver call with the status it left (the command line's --trace).
 class IDriverCallObserver {
 public:
     virtual ~IDriverCallObserver() = default;
     // `address`: the device addressed, -1 for a board-level call.
-    virtual void OnDriverCall(const char* routine, int board, int address, const DriverStatus& status) = 0;
+    virtual void OnDriverCall(const char* routine, int board, int address, const DriverStatus& status,
+                              CallReach reach) = 0;
 };
 
 class CGpibBinding {

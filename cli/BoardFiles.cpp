@@ -3,17 +3,16 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <regex>
 
 #ifndef _WIN32
-#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
+#include "BoardDevice.h"
 #include "SharedLibrary.h"
 
 namespace {
@@ -22,14 +21,6 @@ std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-std::string DevicePath(int board)
-{
-    std::string folder = Environment("VALDINA_GPIB_DEVICE_DIR");
-    if (folder.empty())
-        folder = "/dev";
-    return folder + "/gpib" + std::to_string(board);
 }
 
 #ifndef _WIN32
@@ -69,12 +60,11 @@ std::string BoardDeviceAdvice(long errnum, int board)
     }
 }
 
-std::string LibraryConfigFile(const std::string& libraryFile)
+namespace {
+
+// The library keeps its default, sysconfdir + "/gpib.conf", as a string.
+std::string BuiltInConfigFile(const std::string& libraryFile)
 {
-    const std::string given = Environment("IB_CONFIG");
-    if (!given.empty())
-        return given;
-    // The library keeps its default, sysconfdir + "/gpib.conf", as a string.
     std::ifstream library(libraryFile, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(library), std::istreambuf_iterator<char>()};
     const std::string name = "/gpib.conf";
@@ -90,47 +80,104 @@ std::string LibraryConfigFile(const std::string& libraryFile)
     return {};
 }
 
-std::vector<int> ConfiguredMinors(const std::string& configFile)
+// A configuration file is a few kilobytes; anything far larger is not one.
+constexpr long kMaxConfigBytes = 1 << 20;
+
+// The whole file into `text`; the system error when it cannot be read.
+int ReadConfigText(const std::string& path, std::string& text)
 {
-    std::ifstream file(configFile);
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    static const std::regex minor(R"(\bminor\s*=\s*(\d+))");
-    std::vector<int> minors;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), minor); it != std::sregex_iterator(); ++it)
-        minors.push_back(std::stoi((*it)[1].str()));
-    return minors;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return errno;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() <= kMaxConfigBytes)
+        text.append(buffer, got);
+    const int error = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    return error;
 }
 
-DoctorStep CheckConfigFile(bool simulated, const std::string& libraryFile)
+} // namespace
+
+ConfigFileChoice ChooseConfigFile(const std::string& libraryFile)
+{
+    ConfigFileChoice choice;
+    choice.builtIn = BuiltInConfigFile(libraryFile);
+    // The library takes IB_CONFIG whenever it is set, even to nothing.
+    if (const char* given = std::getenv("IB_CONFIG")) {
+        choice.path = given;
+        choice.source = ConfigFileChoice::Source::Environment;
+    } else if (!choice.builtIn.empty()) {
+        choice.path = choice.builtIn;
+        choice.source = ConfigFileChoice::Source::Library;
+    } else {
+        choice.path = "/etc/gpib.conf";
+    }
+    return choice;
+}
+
+std::string ConfigFileName(const ConfigFileChoice& choice)
+{
+    return choice.path.empty() ? std::string("\"\" (IB_CONFIG is empty)") : choice.path;
+}
+
+DoctorStep CheckConfigFile(const ConfigFileChoice& choice, bool simulated, GpibConf& conf)
 {
     DoctorStep step;
     step.name = "configuration file";
-    const std::string given = Environment("IB_CONFIG");
-    if (simulated && given.empty()) {
+    const bool fromEnvironment = choice.source == ConfigFileChoice::Source::Environment;
+    if (simulated && !fromEnvironment) {
         step.detail = "none needed by the simulated driver";
         return step;
     }
-    const std::string builtIn = LibraryConfigFile(libraryFile);
-    const std::string path = !given.empty() ? given : !builtIn.empty() ? builtIn : "/etc/gpib.conf";
-    const std::string from = !given.empty()    ? " (from IB_CONFIG)"
-                             : !builtIn.empty() ? " (the one this library reads; IB_CONFIG names another)"
-                                                : " (linux-gpib's default; IB_CONFIG names another)";
+    const std::string& path = choice.path;
+    const std::string defaultFile = choice.builtIn.empty() ? "/etc/gpib.conf" : choice.builtIn;
+    step.ok = false;
+    if (path.empty()) {
+        step.detail = "IB_CONFIG is set but empty, so the library tries to open a file named \"\"";
+        step.notes.push_back("to do: unset IB_CONFIG, so that the library reads its own " + defaultFile +
+                             ", or set it to the configuration file");
+        return step;
+    }
+    const std::string from = fromEnvironment ? " (from IB_CONFIG)"
+                             : choice.source == ConfigFileChoice::Source::Library
+                                 ? " (the one this library reads; IB_CONFIG names another)"
+                                 : " (linux-gpib's default; IB_CONFIG names another)";
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
-    step.ok = false;
+    std::string text;
+    int readError = 0;
     if (!std::filesystem::exists(status)) {
         step.detail = path + from + " does not exist";
         step.notes.push_back("to do: write it (one board section per board: board_type, minor, pad, master) or "
                              "point IB_CONFIG at the file that has them");
+    } else if (std::filesystem::is_directory(status)) {
+        step.detail = path + from + " is a folder, not a file";
+        step.notes.push_back("to do: point IB_CONFIG at the configuration file itself, such as " +
+                             (std::filesystem::path(path) / "gpib.conf").string());
     } else if (!std::filesystem::is_regular_file(status)) {
         step.detail = path + from + " is not a file";
         step.notes.push_back("to do: point IB_CONFIG at the configuration file itself");
-    } else if (!std::ifstream(path)) {
-        step.detail = path + from + " cannot be read: " + os::SystemErrorText(errno);
-        step.notes.push_back("to do: make it readable for this user: chmod a+r " + path);
+    } else if ((readError = ReadConfigText(path, text)) != 0) {
+        step.detail = path + from + " cannot be read: " + os::SystemErrorText(readError);
+        step.notes.push_back(readError == EACCES || readError == EPERM
+                                 ? "to do: make it readable for this user: chmod a+r " + path
+                                 : std::string("to do: check the file and the disk it is on"));
+    } else if (text.size() > kMaxConfigBytes) {
+        step.detail = path + from + " is far too large for a configuration file";
+        step.notes.push_back("to do: point IB_CONFIG at the configuration file itself");
+    } else if (conf = ParseGpibConf(text); !conf.fault.empty()) {
+        step.detail = path + from + ", line " + std::to_string(conf.faultLine) + ": " + conf.fault;
+        step.notes.push_back("to do: mend line " + std::to_string(conf.faultLine) +
+                             "; linux-gpib refuses the whole file for one fault");
     } else {
         step.ok = true;
-        step.detail = path + from + " is readable";
+        std::string boards;
+        for (const int minor : conf.boards)
+            boards += (boards.empty() ? "" : ", ") + std::to_string(minor);
+        step.detail = path + from + " is readable and configures " +
+                      (boards.empty() ? std::string("no board") : "minor " + boards);
     }
     return step;
 }
@@ -143,17 +190,15 @@ DoctorStep CheckBoardDevice(int board, bool simulated)
         step.detail = "none needed by the simulated driver";
         return step;
     }
-    const std::string path = DevicePath(board);
+    const std::string path = BoardDevicePath(board);
 #ifdef _WIN32
     step.detail = path + " is not used on Windows";
 #else
-    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) {
-        close(fd);
+    const int errnum = BoardDeviceOpenError(board);
+    if (errnum == 0) {
         step.detail = path + " can be opened";
         return step;
     }
-    const int errnum = errno;
     step.ok = false;
     step.detail = path + " cannot be opened: " + os::SystemErrorText(errnum);
     std::string advice = BoardDeviceAdvice(errnum, board);

@@ -77,11 +77,9 @@ int CCliCommands::Run(const CliOptions& options)
         return CompareImage(options);
     case CliCommand::Restore:
         return RestoreImage(options);
-    case CliCommand::Doctor: {
-        std::ostringstream steps;
-        const int exitCode = RunDoctor(m_instrument, steps);
-        return Print(steps.str(), exitCode);
-    }
+    case CliCommand::Doctor:
+        // Each step goes out as it finishes, before the next one calls the driver.
+        return Print("", RunDoctor(m_instrument, m_out));
     }
     return kExitUsage;
 }

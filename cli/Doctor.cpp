@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <bitset>
 #include <cerrno>
+#include <exception>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <system_error>
 #include <utility>
 
 #include "BoardFiles.h"
 #include "CInstrument.h"
+#include "DoctorAdvice.h"
 #include "DoctorStep.h"
 #include "DriverProbe.h"
 #include "ExitCode.h"
@@ -17,11 +20,6 @@
 #include "StderrCapture.h"
 
 namespace {
-
-constexpr int kEARG = 4;
-constexpr int kESAC = 5;
-constexpr int kENEB = 7;
-constexpr int kECAP = 11;
 
 // What to do when the loader cannot find `library`, the one this build binds.
 std::vector<std::string> InstallDriver(const char* library)
@@ -52,42 +50,81 @@ public:
     int Run()
     {
         m_out << "valdina-cli doctor: board " << m_instrument.Board() << ", mainframe at address "
-              << m_instrument.Address() << '\n';
-        const DriverProbe probe = ProbeDriver(m_instrument.Binding().Names());
-        const bool driverOk = Report(LibraryStep(probe, m_instrument.Binding().Names().library)) &&
-                              Report(ExportsStep(probe));
+              << m_instrument.Address() << std::endl;
+        DriverProbe probe;
+        const bool driverOk = Report(Checked("driver library", [&] {
+                                  probe = ProbeDriver(m_instrument.Binding().Names());
+                                  return LibraryStep(probe, m_instrument.Binding().Names().library);
+                              })) &&
+                              Report(Checked("driver exports", [&] { return ExportsStep(probe); }));
 #ifndef _WIN32
         // Independent of the library: worth knowing even when it is missing.
-        m_configFile = probe.loaded && !probe.simulated ? LibraryConfigFile(probe.file) : "";
-        Report(CheckConfigFile(probe.simulated, probe.loaded ? probe.file : ""));
-        m_device = CheckBoardDevice(m_instrument.Board(), probe.simulated);
-        // A board the file does not configure has no device either: say that first.
-        if (!m_device.ok && !ConfiguredMinors(m_configFile).empty() && !MissingSectionNote().empty())
-            m_device.notes.insert(m_device.notes.begin(), MissingSectionNote());
+        Report(Checked("configuration file", [&] {
+            m_config = ChooseConfigFile(probe.loaded ? probe.file : "");
+            m_configKnown = probe.loaded && !probe.simulated;
+            return CheckConfigFile(m_config, probe.simulated, m_conf);
+        }));
+        m_device = Checked("board device", [&] {
+            DoctorStep step = CheckBoardDevice(m_instrument.Board(), probe.simulated);
+            // A board the file does not configure has no device either: say that first.
+            if (!step.ok && !m_conf.boards.empty() && !MissingSectionNote().empty())
+                step.notes.insert(step.notes.begin(), MissingSectionNote());
+            return step;
+        });
         Report(m_device);
 #endif
-        if (driverOk && Report(Captured(&CDoctor::BoardStep))) {
-            const DoctorStep listener = Captured(&CDoctor::ListenerStep);
+        if (driverOk && Report(Captured("board " + std::to_string(m_instrument.Board()), &CDoctor::BoardStep))) {
+            const DoctorStep listener = Captured("mainframe listens", &CDoctor::ListenerStep);
             // An adapter that cannot sense listeners says nothing about the mainframe.
             if (Report(listener) || m_cannotSenseListeners)
-                Report(Captured(&CDoctor::PresenceStep));
+                Report(Captured("mainframe answers", &CDoctor::PresenceStep));
         }
-        m_out << std::flush;
         return m_failed ? kExitFailed : kExitOk;
     }
 
 private:
+    // A step whose check threw (a file that could not be read, a number out of
+    // range) fails with that cause instead of ending doctor.
+    static DoctorStep Checked(const std::string& name, const std::function<DoctorStep()>& check)
+    {
+        try {
+            return check();
+        } catch (const std::exception& error) {
+            DoctorStep step;
+            step.ok = false;
+            step.name = name;
+            step.detail = std::string("could not be checked: ") + error.what();
+            return step;
+        }
+    }
+
     // The step, with what the driver library wrote to standard error meanwhile
     // (its own reasons, such as a configuration file it cannot parse) below it.
-    DoctorStep Captured(DoctorStep (CDoctor::*run)())
+    // Should the library end the program during the step, the step is still
+    // reported, with what the library said before it did.
+    DoctorStep Captured(const std::string& name, DoctorStep (CDoctor::*run)())
     {
-        CStderrCapture capture;
-        DoctorStep step = (this->*run)();
-        std::vector<std::string> lines = capture.Lines();
-        for (std::string& line : lines)
-            line = "library said: " + line;
-        step.notes.insert(step.notes.begin(), lines.begin(), lines.end());
+        CStderrCapture capture([this, &name](const std::vector<std::string>& said) {
+            DoctorStep step;
+            step.ok = false;
+            step.name = name;
+            step.detail = "the driver library ended the program during this step";
+            AddLibrarySaid(step, said);
+            step.notes.push_back("to do: mend what the steps above and the library said; the steps after this one "
+                                 "were not checked");
+            Report(step);
+        });
+        DoctorStep step = Checked(name, [&] { return (this->*run)(); });
+        AddLibrarySaid(step, capture.Lines());
         return step;
+    }
+
+    static void AddLibrarySaid(DoctorStep& step, const std::vector<std::string>& said)
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : said)
+            lines.push_back("library said: " + line);
+        step.notes.insert(step.notes.begin(), lines.begin(), lines.end());
     }
 
     bool Report(const DoctorStep& step)
@@ -95,6 +132,8 @@ private:
         m_out << (step.ok ? "OK    " : "FAIL  ") << step.name << ": " << step.detail << '\n';
         for (const std::string& note : step.notes)
             m_out << "      " << note << '\n';
+        // On the screen before the next step calls the library, whatever it then does.
+        m_out << std::flush;
         if (!step.ok)
             m_failed = true;
         return step.ok;
@@ -142,47 +181,52 @@ private:
     void AddDriverNotes(DoctorStep& step, const std::string& advice) const
     {
         const gpib::DriverStatus& status = m_instrument.Binding().Status();
-        const int board = m_instrument.Board();
-        const std::string index = std::to_string(board);
-        // After a failed device open linux-gpib reports EBADF for the descriptor it
-        // never got; the real cause is the device step's.
-        if (!m_device.ok && status.iberr == gpib::EDVR && status.ibcntl == EBADF) {
-            step.notes.push_back("the board device could not be opened: " + m_device.detail);
-            step.notes.insert(step.notes.end(), m_device.notes.begin(), m_device.notes.end());
-            return;
-        }
         const std::string cause = m_instrument.DriverCause();
         if (!cause.empty())
             step.notes.push_back(cause);
-        if (status.iberr == kEARG) {
+        // After a failed device open linux-gpib reports EBADF for the descriptor it
+        // never got; the device step has the advice for the open's own error.
+        if (!m_device.ok && status.iberr == gpib::EDVR && status.ibcntl == EBADF) {
+            step.notes.insert(step.notes.end(), m_device.notes.begin(), m_device.notes.end());
+            return;
+        }
+        if (kThisDriverFamily == DriverFamily::LinuxGpib && status.iberr == gpib::EARG) {
             AddConfigNotes(step, status.ibcntl);
             return;
         }
-        if (status.iberr == gpib::EDVR && status.ibcntl != 0)
-#ifdef _WIN32
-            step.notes.push_back("to do: check that the NI-488.2 driver is installed and board " + index +
-                                 " (GPIB" + index + ") is configured");
-#else
-            step.notes.push_back(BoardDeviceAdvice(status.ibcntl, board));
-#endif
-        else if (status.iberr == gpib::ECIC || status.iberr == kESAC)
-            step.notes.push_back("to do: board " + index + " is not the system controller: set master = yes in its "
-                                 "gpib.conf entry and run gpib_config again");
-        else if (status.iberr == kENEB)
-            step.notes.push_back("to do: there is no board " + index + ": check --board and the configuration");
-        else
-            step.notes.push_back(advice);
+        const std::string own = BoardErrorAdvice(kThisDriverFamily, status.iberr, status.ibcntl, m_instrument.Board());
+        step.notes.push_back(own.empty() ? advice : own);
     }
 
-    // EARG with ENOENT: the library could not open its configuration file; with
-    // 0: the file has no section for the board.
+    // linux-gpib's EARG with a system error: the library could not open its
+    // configuration file; with 0: it refused the file, or the file has no
+    // section for the board.
     void AddConfigNotes(DoctorStep& step, long ibcntl) const
     {
-        const std::string index = std::to_string(m_instrument.Board());
-        const std::string file = m_configFile.empty() ? "the configuration file" : m_configFile;
+        const std::string file = m_configKnown ? ConfigFileName(m_config) : "the configuration file";
+        if (m_configKnown && m_config.path.empty()) {
+            step.notes.push_back("to do: IB_CONFIG is set but empty, so the library could not open a file named \"\": "
+                                 "unset it, or set it to the configuration file");
+            return;
+        }
         if (ibcntl == ENOENT) {
             step.notes.push_back("to do: the library could not open " + file +
                                  ": write it, or point IB_CONFIG at the file that has the board sections");
+            return;
+        }
+        if (ibcntl == EACCES || ibcntl == EPERM) {
+            step.notes.push_back("to do: this user may not read " + file + ": make it readable (chmod a+r " + file +
+                                 "), or point IB_CONFIG at a readable copy");
+            return;
+        }
+        if (ibcntl != 0) {
+            step.notes.push_back("to do: the library could not open " + file + " (" + os::SystemErrorText(ibcntl) +
+                                 "): point IB_CONFIG at the configuration file");
+            return;
+        }
+        if (!m_conf.fault.empty()) {
+            step.notes.push_back("to do: mend line " + std::to_string(m_conf.faultLine) + " of " + file +
+                                 " (see the configuration file step); the library refuses the whole file");
             return;
         }
         const std::string missing = MissingSectionNote();
@@ -191,7 +235,7 @@ private:
             return;
         }
         // The section is there, so the library failed on the file itself.
-        step.notes.push_back("to do: " + file + " has a section with minor = " + index +
+        step.notes.push_back("to do: " + file + " has a section with minor = " + std::to_string(m_instrument.Board()) +
                              ", but the library could not use the file: mend what the library said above");
     }
 
@@ -199,17 +243,17 @@ private:
     // does configure; empty when the section is there.
     std::string MissingSectionNote() const
     {
-        const std::vector<int> minors = ConfiguredMinors(m_configFile);
+        const std::vector<int>& minors = m_conf.boards;
         const int board = m_instrument.Board();
         if (std::find(minors.begin(), minors.end(), board) != minors.end())
             return {};
         const std::string index = std::to_string(board);
-        const std::string file = m_configFile.empty() ? "the configuration file" : m_configFile;
+        const std::string file = m_configKnown ? ConfigFileName(m_config) : "the configuration file";
         std::string configured;
         for (const int minor : minors)
             configured += (configured.empty() ? "" : ", ") + std::to_string(minor);
         return "to do: no board section with minor = " + index + " in " + file +
-               (configured.empty() ? std::string(" (none parsed)") : "; configured: minor " + configured) +
+               (configured.empty() ? std::string(" (it has no interface section)") : "; configured: minor " + configured) +
                ": give --board one of those, or add the section and run gpib_config --minor " + index;
     }
 
@@ -243,7 +287,7 @@ private:
         }
         step.ok = false;
         step.detail = Failure();
-        m_cannotSenseListeners = m_instrument.Binding().Status().iberr == kECAP;
+        m_cannotSenseListeners = m_instrument.Binding().Status().iberr == gpib::ECAP;
         if (m_cannotSenseListeners) {
             step.detail = "board " + std::to_string(m_instrument.Board()) +
                           " cannot sense listeners (FindLstn fails with ECAP), so scan and verify always fail with " +
@@ -281,8 +325,10 @@ private:
     std::ostream& m_out;
     bool m_failed = false;
     bool m_cannotSenseListeners = false;
-    DoctorStep m_device;          // the board device step, whose cause later steps may share
-    std::string m_configFile;     // the configuration file the library reads; empty when unknown
+    DoctorStep m_device;          // the board device step, whose advice later steps may share
+    ConfigFileChoice m_config;    // the configuration file the library reads
+    bool m_configKnown = false;   // m_config is the real library's, not a guess
+    GpibConf m_conf;              // what that file configures, as the library reads it
 };
 
 } // namespace

@@ -1,8 +1,9 @@
-// The printed forms of valdina-cli: hex dump, block listing, JSON, trace lines
-// and the progress bar, each checked against the data it was made from.
+// The printed forms of valdina-cli: hex dump, block listing, JSON, trace lines,
+// the progress bar and doctor's advice, each checked against the data it was made from.
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -11,6 +12,8 @@
 
 #include "BlockListing.h"
 #include "DecimalCommaLocale.h"
+#include "DoctorAdvice.h"
+#include "GpibCodes.h"
 #include "HexDump.h"
 #include "JsonReport.h"
 #include "CTerminalProgress.h"
@@ -177,3 +180,34 @@ TEST(TerminalProgress, RedrawsOneLineAndEndsIt)
 }
 
 } // namespace
+
+// Advice in the terms of the driver at hand: NI-488.2's never names linux-gpib's
+// files and tools, whatever the code, and the codes an operator can mend name
+// the setting or tool that mends them.
+TEST(DoctorAdvice, FitsTheDriverAtHand)
+{
+    for (const gpib::ErrorCode& code : gpib::kErrorCodes) {
+        for (const long ibcntl : {0L, long{ENOENT}, long{EACCES}, long{EBADF}, long{ENXIO}}) {
+            const std::string advice = BoardErrorAdvice(DriverFamily::Ni4882, code.code, ibcntl, 2);
+            for (const char* linuxOnly : {"gpib.conf", "gpib_config", "/dev/", "modprobe", "udev", "usermod", "master ="})
+                EXPECT_EQ(advice.find(linuxOnly), std::string::npos) << code.name << " " << ibcntl << ": " << advice;
+        }
+    }
+    const struct {
+        DriverFamily family;
+        int iberr;
+        long ibcntl;
+        const char* says;
+    } rows[] = {
+        {DriverFamily::Ni4882, gpib::ECIC, 0, "in NI MAX (or GPIB Explorer) open GPIB2's settings and turn on \"System Controller\""},
+        {DriverFamily::Ni4882, gpib::ESAC, 0, "turn on \"System Controller\""},
+        {DriverFamily::Ni4882, gpib::EARG, 0, "check --board against the GPIB interfaces NI MAX lists (GPIB2 is board 2)"},
+        {DriverFamily::Ni4882, gpib::ENEB, 0, "GPIB2 is board 2"},
+        {DriverFamily::Ni4882, gpib::EDVR, 2, "install or repair the NI-488.2 driver"},
+        {DriverFamily::LinuxGpib, gpib::ESAC, 0, "set master = yes in its gpib.conf entry and run gpib_config again"},
+        {DriverFamily::LinuxGpib, gpib::EDVR, ENOENT, "/dev/gpib2 is missing"},
+    };
+    for (const auto& row : rows)
+        EXPECT_NE(BoardErrorAdvice(row.family, row.iberr, row.ibcntl, 2).find(row.says), std::string::npos)
+            << row.iberr << ": " << BoardErrorAdvice(row.family, row.iberr, row.ibcntl, 2);
+}

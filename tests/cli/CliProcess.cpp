@@ -31,7 +31,7 @@ std::string ReadWhole(const std::filesystem::path& path)
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath,
-              const std::function<void(int pid)>& whileRunning)
+              const std::function<void(int pid)>& whileRunning, const std::vector<std::string>& under)
 {
     char folderTemplate[] = "/tmp/valdina-cli-run-XXXXXX";
     if (mkdtemp(folderTemplate) == nullptr)
@@ -46,7 +46,8 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdo
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
-    std::vector<std::string> argv{VALDINA_CLI_PATH};
+    std::vector<std::string> argv = under;
+    argv.push_back(VALDINA_CLI_PATH);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> pointers;
     for (std::string& argument : argv)
@@ -54,10 +55,10 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdo
     pointers.push_back(nullptr);
 
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, VALDINA_CLI_PATH, &actions, nullptr, pointers.data(), environ);
+    const int spawned = posix_spawn(&child, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
-        throw std::runtime_error("cannot start " VALDINA_CLI_PATH);
+        throw std::runtime_error("cannot start " + argv[0]);
 
     if (whileRunning)
         whileRunning(static_cast<int>(child));

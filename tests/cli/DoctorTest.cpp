@@ -211,7 +211,8 @@ TEST(CliDriverCause, DriverFailuresAddTheCauseTheNameAndDoctor)
         json scenario;            // null: no simulator scenario
         std::string library;      // folder on LD_LIBRARY_PATH; empty: the simulator
         std::vector<std::string> arguments;
-        std::vector<std::string> err;
+        std::vector<std::string> err;  // without the --trace lines
+        std::string traced = {};       // a --trace line that must be there
     };
     const std::vector<Row> rows{
         {"board device missing", {{"base", "default"}, {"board", "missing"}}, "", {"scan"},
@@ -224,6 +225,16 @@ TEST(CliDriverCause, DriverFailuresAddTheCauseTheNameAndDoctor)
         {"driver lacks a routine", nullptr, fake.str(), {"scan"},
          {"GPIB error 0 (Receive) during \"QueryPresent\"", "driver: " + fake / "libgpib.so.0" + " lacks Receive",
           "GPIB error 0 is EDVR: system error", doctor}},
+        // A call that never reached a driver is traced as such, not as the driver's answer.
+        {"driver lacks a routine, traced", nullptr, fake.str(), {"scan", "--trace"},
+         {"GPIB error 0 (Receive) during \"QueryPresent\"", "driver: " + fake / "libgpib.so.0" + " lacks Receive",
+          "GPIB error 0 is EDVR: system error", doctor},
+         "trace: driver Receive board=0 address=29 not reached, the library lacks it: ibsta=0x8000 iberr=0 EDVR"},
+        {"no driver library, traced", nullptr, empty.str(), {"clear", "--trace"},
+         {"GPIB error 0 during \"DevClear\"",
+          "driver: libgpib.so.0: cannot open shared object file: No such file or directory",
+          "GPIB error 0 is EDVR: system error", doctor},
+         "trace: driver DevClear board=0 address=29 not reached, no driver library loaded: ibsta=0x8000 iberr=0 EDVR"},
         // Not a system error: no cause, but the name.
         {"no listener", {{"base", "default"}, {"off_bus", true}}, "", {"clear"},
          {"GPIB error 2 during \"DevClear\"", "GPIB error 2 is ENOL: no listener on the bus", doctor}},
@@ -241,30 +252,59 @@ TEST(CliDriverCause, DriverFailuresAddTheCauseTheNameAndDoctor)
             searchPath.emplace("LD_LIBRARY_PATH", row.library);
         const CliRun run = RunCli(row.arguments);
         EXPECT_EQ(run.exitCode, kExitFailed);
-        EXPECT_EQ(SplitLines(run.err), row.err);
+        std::vector<std::string> err;
+        for (const std::string& line : SplitLines(run.err)) {
+            if (line.rfind("trace: ", 0) != 0)
+                err.push_back(line);
+        }
+        EXPECT_EQ(err, row.err);
+        if (!row.traced.empty()) {
+            EXPECT_EQ(Lines(run.err, row.traced), 1) << run.err;
+        }
         // A scan that failed at its start prints no bare table header.
         EXPECT_EQ(run.out, "");
     }
 }
 
 // linux-gpib's own library (built from its sources into LINUX_GPIB_DIR) as a
-// technician meets it: no configuration, no board section, a node no driver owns.
+// technician meets it: no configuration, no board section, a node no driver owns,
+// a folder or an empty IB_CONFIG, a file this user may not read, linux-gpib's own
+// template; and --trace, and a scan after the board's device failed to open.
 TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
 {
     const std::string library = LINUX_GPIB_DIR "/lib";
     if (!fs::exists(library + "/libgpib.so.0"))
         GTEST_SKIP() << "linux-gpib's library is not built; ../shared/tools/build-linux-gpib " LINUX_GPIB_DIR;
     TempFolder files;
+    // Where an unprivileged user can reach the files, so that only a file's own mode keeps them out.
+    fs::permissions(files.str(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
     std::ofstream(files / "gpib.conf") << "interface { minor = 0 board_type = \"ni_pci\" pad = 0 master = yes }\n";
     std::ofstream(files / "broken.conf") << "interface { minor = 0 board_type =\n";
+    std::ofstream(files / "huge.conf") << "interface { minor = 99999999999 board_type = \"ni_pci\" }\n";
+    std::ofstream(files / "hash.conf") << "# board 0\ninterface { minor = 0 board_type = \"ni_pci\" }\n";
+    std::ofstream(files / "locked.conf") << "interface { minor = 0 board_type = \"ni_pci\" pad = 0 master = yes }\n";
+    chmod((files / "locked.conf").c_str(), 0600);
+    // The template from the very sources the library is built from.
+    ASSERT_EQ(std::system(("tar -xzOf " LINUX_GPIB_SOURCES " linux-gpib-user/util/templates/gpib.conf > " +
+                           files / "template.conf").c_str()), 0);
     ASSERT_EQ(mknod((files / "gpib0").c_str(), S_IFCHR | 0666, makedev(160, 0)), 0) << "needs root for mknod";
+    // The mode keeps out any user but its owner; root runs as nobody to meet it.
+    std::vector<std::string> unprivileged;
+    if (geteuid() == 0)
+        unprivileged = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--inh-caps=-all"};
+    else
+        chmod((files / "locked.conf").c_str(), 0);
     struct Row {
         const char* what;
         std::string config;     // IB_CONFIG
         std::vector<std::string> options;
         std::string note;       // a line that must be there
         int times = 1;          // under the device step and again under the board step
+        bool onErr = false;     // the note is on standard error
+        bool locked = false;    // run as a user who may not read locked.conf
     };
+    const std::string folder = files.str();
     const std::vector<Row> rows{
         {"no configuration file", files / "missing.conf", {},
          "      to do: the library could not open " + files / "missing.conf"},
@@ -272,26 +312,53 @@ TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
         {"configuration file it cannot parse", files / "broken.conf", {},
          "      library said: libgpib: failed to parse configuration file"},
         {"configuration file it cannot parse", files / "broken.conf", {},
-         "      to do: " + files / "broken.conf" + " has a section with minor = 0, but the library could not use the "
-         "file: mend what the library said above"},
+         "      to do: mend line 2 of " + files / "broken.conf" + " (see the configuration file step)"},
         // Under the device step first, where a missing /dev/gpib3 would otherwise ask for the module.
         {"board without a section", files / "gpib.conf", {"--board", "3"},
          "      to do: no board section with minor = 3 in " + files / "gpib.conf" + "; configured: minor 0", 2},
-        {"node no driver owns", files / "gpib.conf", {}, "      the board device could not be opened: " + files / "gpib0" +
+        {"node no driver owns", files / "gpib.conf", {}, "      driver: " + files / "gpib0" +
          " cannot be opened: No such device or address"},
         {"node no driver owns", files / "gpib.conf", {}, "      to do: no kernel module serves /dev/gpib0", 2},
+        // The library ends the program reading a folder: the steps so far, and its words, are out.
+        {"a folder as IB_CONFIG", folder, {},
+         "FAIL  configuration file: " + folder + " (from IB_CONFIG) is a folder, not a file"},
+        {"a folder as IB_CONFIG", folder, {}, "      library said: input in flex scanner failed"},
+        {"a minor beyond any number", files / "huge.conf", {},
+         "FAIL  configuration file: " + files / "huge.conf" + " (from IB_CONFIG), line 1: minor = 99999999999 is out "
+         "of range: the library knows boards 0 to 15"},
+        {"a # comment, which the library does not know", files / "hash.conf", {},
+         "      library said: libgpib: failed to parse configuration file"},
+        {"a # comment, which the library does not know", files / "hash.conf", {},
+         "FAIL  configuration file: " + files / "hash.conf" + " (from IB_CONFIG), line 1: '#' (the file's comments "
+         "are /* ... */ only) where a section (interface or device) should begin"},
+        // Comments and device sections name no board; the commented-out minor = 1 section is none.
+        {"linux-gpib's template", files / "template.conf", {"--board", "1"},
+         "      to do: no board section with minor = 1 in " + files / "template.conf" + "; configured: minor 0", 2},
+        {"a file this user may not read", files / "locked.conf", {},
+         "      to do: this user may not read " + files / "locked.conf", 1, false, true},
+        {"IB_CONFIG set but empty", "", {},
+         "      to do: IB_CONFIG is set but empty, so the library could not open a file named \"\""},
+        {"traced", files / "gpib.conf", {"--trace"}, "trace: driver SendIFC board=0 ibsta=0x8000 iberr=0 EDVR", 1,
+         true},
+        // Not doctor: the scan names the open's own error, not the descriptor the library never got.
+        {"scan after a failed open", files / "gpib.conf", {"scan"},
+         "driver: " + files / "gpib0" + " cannot be opened: No such device or address", 1, true},
     };
     ScopedEnv searchPath("LD_LIBRARY_PATH", library);
     ScopedEnv devices("VALDINA_GPIB_DEVICE_DIR", files.str());
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ScopedEnv config("IB_CONFIG", row.config);
-        std::vector<std::string> arguments{"doctor"};
-        arguments.insert(arguments.end(), row.options.begin(), row.options.end());
-        const CliRun run = RunCli(arguments);
-        EXPECT_EQ(run.exitCode, kExitFailed);
-        EXPECT_EQ(Lines(run.out, row.note), row.times) << run.out;
+        std::vector<std::string> arguments = row.options;
+        if (arguments.empty() || arguments[0] != "scan")
+            arguments.insert(arguments.begin(), "doctor");
+        const CliRun run = RunCli(arguments, {}, {}, row.locked ? unprivileged : std::vector<std::string>{});
+        EXPECT_EQ(run.exitCode, kExitFailed) << run.err;
+        EXPECT_EQ(Lines(row.onErr ? run.err : run.out, row.note), row.times) << run.out << run.err;
         // The board step never repeats the bare descriptor error the library leaves behind.
         EXPECT_EQ(Lines(run.out, "      driver: Bad file descriptor"), 0) << run.out;
+        EXPECT_EQ(Lines(run.err, "driver: Bad file descriptor"), 0) << run.err;
+        // Trace lines are the program's own, never what the library said.
+        EXPECT_EQ(Lines(run.out, "      library said: trace"), 0) << run.out;
     }
 }

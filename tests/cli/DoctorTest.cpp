@@ -283,6 +283,11 @@ TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
     std::ofstream(files / "broken.conf") << "interface { minor = 0 board_type =\n";
     std::ofstream(files / "huge.conf") << "interface { minor = 99999999999 board_type = \"ni_pci\" }\n";
     std::ofstream(files / "hash.conf") << "# board 0\ninterface { minor = 0 board_type = \"ni_pci\" }\n";
+    std::ofstream(files / "crlf.conf") << "interface { minor = 0 board_type = \"ni_pci\" }\r\n";
+    // A device's minor names the board it sits on, not a board; an unclosed comment hides the rest.
+    std::ofstream(files / "devices.conf") << "interface { minor = 0 board_type = \"ni_pci\" }\n"
+                                             "device { minor = 2 name = \"dvm\" pad = 7 }\n"
+                                             "/* unclosed\ninterface { minor = 3 }\n";
     std::ofstream(files / "locked.conf") << "interface { minor = 0 board_type = \"ni_pci\" pad = 0 master = yes }\n";
     chmod((files / "locked.conf").c_str(), 0600);
     // The template from the very sources the library is built from.
@@ -331,6 +336,13 @@ TEST(CliDoctor, LinuxGpibsOwnLibraryFaultsNameTheirCause)
         {"a # comment, which the library does not know", files / "hash.conf", {},
          "FAIL  configuration file: " + files / "hash.conf" + " (from IB_CONFIG), line 1: '#' (the file's comments "
          "are /* ... */ only) where a section (interface or device) should begin"},
+        {"a Windows line end", files / "crlf.conf", {},
+         "FAIL  configuration file: " + files / "crlf.conf" + " (from IB_CONFIG), line 1: a carriage return"},
+        {"a Windows line end", files / "crlf.conf", {}, "      library said: libgpib: failed to parse configuration file"},
+        {"a device section's minor", files / "devices.conf", {"--board", "2"},
+         "      to do: no board section with minor = 2 in " + files / "devices.conf" + "; configured: minor 0", 2},
+        {"a section in an unclosed comment", files / "devices.conf", {"--board", "3"},
+         "      to do: no board section with minor = 3 in " + files / "devices.conf" + "; configured: minor 0", 2},
         // Comments and device sections name no board; the commented-out minor = 1 section is none.
         {"linux-gpib's template", files / "template.conf", {"--board", "1"},
          "      to do: no board section with minor = 1 in " + files / "template.conf" + "; configured: minor 0", 2},

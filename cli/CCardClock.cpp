@@ -28,6 +28,7 @@ void CCardClock::ChannelDone(PassKind kind, int done, int total, int channel, in
         const auto card = static_cast<std::size_t>(channel);
         m_cardSeconds[card] = SecondsBetween(m_last, now);
         m_cardMessages[card] = m_messages.size() > m_messagesSeen ? m_messages.back() : std::string();
+        m_done[Index(kind)][card] = true;
     }
     m_last = now;
     m_messagesSeen = m_messages.size();

@@ -26,6 +26,8 @@ public:
     const std::array<double, kChannelCount>& CardSeconds() const { return m_cardSeconds; }
     // The last message shown in that time; empty when none was.
     const std::array<std::string, kChannelCount>& CardMessages() const { return m_cardMessages; }
+    // The cards a pass of `kind` finished (judged, or given up on the bus), in any run of it.
+    const std::array<bool, kChannelCount>& CardsDone(PassKind kind) const { return m_done[Index(kind)]; }
     // From the start of the first pass to the end of the latest one.
     double TotalSeconds() const;
     // Wall-clock time of the start of the first pass.
@@ -33,11 +35,14 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    static constexpr std::size_t kPassKinds = 4;   // PassKind's values
+    static std::size_t Index(PassKind kind) { return static_cast<std::size_t>(kind); }
     IPassObserver& m_next;
     const std::vector<std::string>& m_messages;
     std::size_t m_messagesSeen = 0;
     std::array<double, kChannelCount> m_cardSeconds{};
     std::array<std::string, kChannelCount> m_cardMessages;
+    std::array<std::array<bool, kChannelCount>, kPassKinds> m_done{};
     bool m_begun = false;
     Clock::time_point m_first{};
     Clock::time_point m_last{};

@@ -156,6 +156,7 @@ bool CCliCommands::WriteJUnit(const CliOptions& options, bool passFailed)
     run.seconds = m_clock->TotalSeconds();
     run.cardSeconds = m_clock->CardSeconds();
     run.cardMessages = m_clock->CardMessages();
+    run.cardsDone = m_clock->CardsDone(run.kind);
     run.passFailed = passFailed;
     run.cancelled = m_cancelled;
     run.messages = m_messages.ShownWithCauses();

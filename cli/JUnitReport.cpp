@@ -47,7 +47,7 @@ struct Verdict {
 
 constexpr std::string_view kFailedSerial = "00000001";
 
-Verdict VerdictOf(const CChannelInfo& info, const JUnitRun& run, const std::string& busMessage)
+Verdict VerdictOf(const CChannelInfo& info, const JUnitRun& run, bool done, const std::string& busMessage)
 {
     const std::string type = info.StatusText();
     switch (info.m_nStatus) {
@@ -62,7 +62,7 @@ Verdict VerdictOf(const CChannelInfo& info, const JUnitRun& run, const std::stri
         // Visited by the pass, yet not judged: its error text says why.
         if (run.kind == PassKind::Verify && !info.m_strError.empty())
             return {"error", info.m_strError, type};
-        if (!run.cancelled.empty())
+        if (!run.cancelled.empty() && !done)
             return {"skipped", "not reached: " + run.cancelled, ""};
         if (run.kind == PassKind::Scan)
             return {"skipped", "found by the scan, not verified", ""};
@@ -134,8 +134,9 @@ std::string FormatJUnitReport(const JUnitRun& run, const ChannelTable& channels)
         // Zero-padded so that names sort as text in channel order.
         const std::string name = FormatText("channel %03d (rack %d, slot %d): model ", n, RackOf(n), SlotOf(n)) +
             std::string(info.Model()) + ", serial " + std::string(info.Serial());
-        add(name, mainframe + FormatText(".rack%02d", RackOf(n)), run.cardSeconds[static_cast<std::size_t>(n)],
-            VerdictOf(info, run, run.cardMessages[static_cast<std::size_t>(n)]));
+        const auto card = static_cast<std::size_t>(n);
+        add(name, mainframe + FormatText(".rack%02d", RackOf(n)), run.cardSeconds[card],
+            VerdictOf(info, run, run.cardsDone[card], run.cardMessages[card]));
     }
 
     std::string messages;

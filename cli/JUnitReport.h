@@ -7,7 +7,8 @@
 // rack: Good passes, Fail is a failure with its reason, a card that a bus
 // failure left "reading" or "unknown" is an error, as is one whose gain
 // self-test could not run. After a scan alone an "unknown" card was found but
-// not verified: skipped, as is a card that a cancelled run never reached. A
+// not verified: skipped, as is a card that a cancelled run never reached (one
+// its pass finished, even on a bus failure, keeps that verdict). A
 // cancelled run, a scan or pass that failed as a whole, and a scan that found
 // no card each add an error case, so such a run never reads as a success.
 
@@ -29,6 +30,7 @@ struct JUnitRun {
     double seconds = 0;
     std::array<double, kChannelCount> cardSeconds{};
     std::array<std::string, kChannelCount> cardMessages;  // the bus failure shown for the card, if any
+    std::array<bool, kChannelCount> cardsDone{};          // the cards the run's own pass (kind) finished
     bool passFailed = false;                // the scan or the verify pass failed as a whole
     std::string cancelled;                  // "verify cancelled after N of M cards"; empty when not cancelled
     std::vector<std::string> messages;      // the operator messages shown during the run, with their causes

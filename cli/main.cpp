@@ -9,9 +9,11 @@
 #include "CliOptions.h"
 #include "SignalCancel.h"
 #include "CTerminalProgress.h"
+#include "SharedLibrary.h"
 
 int main(int argc, char** argv)
 {
+    os::LimitLibrarySearch();
     // Everything is checked before the connection exists: a usage error never
     // loads the driver.
     const CliParseOutcome parsed = ParseCliOptions(argc, argv, std::cout, std::cerr);

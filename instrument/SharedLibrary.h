@@ -9,6 +9,12 @@ namespace os {
 
 using LibraryHandle = void*;
 
+// First thing at a program's start: from then on every load of any library (the
+// driver, the driver's own later loads, delay-loaded imports) searches the
+// program's folder and the system folder only, never the current folder or PATH.
+// Linux has no such search; nothing to do there.
+void LimitLibrarySearch();
+
 LibraryHandle LoadSharedLibrary(const char* fileName);
 void* GetSymbol(LibraryHandle library, const char* name);
 void FreeSharedLibrary(LibraryHandle library);

@@ -10,6 +10,8 @@
 
 namespace os {
 
+void LimitLibrarySearch() {}
+
 LibraryHandle LoadSharedLibrary(const char* fileName)
 {
     errno = 0;

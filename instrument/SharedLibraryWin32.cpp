@@ -27,6 +27,11 @@ std::wstring Widened(const char* text)
 
 } // namespace
 
+void LimitLibrarySearch()
+{
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+}
+
 LibraryHandle LoadSharedLibrary(const char* fileName)
 {
     return reinterpret_cast<LibraryHandle>(LoadLibraryExW(Widened(fileName).c_str(), nullptr, kSafeSearch));

@@ -3,7 +3,8 @@
 namespace zsim {
 
 FaultRule FaultReader::read(const JsonField& e) {
-    e.requireObject({"command", "channel", "address", "gain", "kind", "bytes", "code", "stb", "iberr", "signal", "times"});
+    e.requireObject({"command", "channel", "address", "gain", "kind", "bytes", "code", "stb", "iberr", "signal", "times",
+                     "after"});
     FaultRule rule;
     if (!e.has("command")) e.fail("a fault needs \"command\"");
     const auto label = e["command"].text();
@@ -21,6 +22,7 @@ FaultRule FaultReader::read(const JsonField& e) {
         rule.gain = e["gain"].number();
     }
     if (e.has("times")) rule.remaining = int(e["times"].integer(1, 1000000000));
+    if (e.has("after")) rule.spared = int(e["after"].integer(1, 1000000000));
 
     if (!e.has("kind")) e.fail("a fault needs \"kind\"");
     const auto kind = e["kind"].text();

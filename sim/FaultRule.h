@@ -17,6 +17,7 @@ struct FaultRule {
     FaultKind kind = FaultKind::Error;
     int value = 0;        // status byte, reply length, iberr or signal number, by kind
     int remaining = -1;   // how many more hits; -1 = every time
+    int spared = 0;       // matching commands still let through before the first hit
 
     bool matches(const Command& cmd, int selectedChannel) const;
 };

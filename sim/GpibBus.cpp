@@ -94,6 +94,10 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
     int shortReply = -1, statusOverride = -1, sendError = -1, signal = 0;
     for (auto& rule : m_scenario.faults) {
         if (!rule.matches(cmd, selected)) continue;
+        if (rule.spared > 0) {
+            --rule.spared;
+            continue;
+        }
         if (rule.remaining > 0) --rule.remaining;
         switch (rule.kind) {
         case FaultKind::NoSrq: noSrq = true; break;

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "CVerifierApp.h"
+#include "SharedLibrary.h"
 #include "ValdinaVersion.h"
 
 static CVerifierApp theApp;
@@ -63,6 +64,7 @@ bool OptionsFault(const QApplication& application)
 
 int main(int argc, char* argv[])
 {
+    os::LimitLibrarySearch();
     QCoreApplication::setApplicationName("valdina");
     QCoreApplication::setApplicationVersion(VALDINA_VERSION);
     AnswerWithoutDisplay(argc, argv);

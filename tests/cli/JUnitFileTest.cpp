@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <csignal>
 #include <regex>
 
 #include "CliProcess.h"
@@ -111,6 +112,58 @@ TEST(CliJUnit, RunThatListsNoCardIsAnErrorNeverAnEmptySuccess)
         EXPECT_EQ(xml.text(kSuite + "/@errors"), "1");
         EXPECT_EQ(xml.text(Case(1, "/@name")), row.command);
         EXPECT_EQ(xml.text(Case(1, "/error/@message")), row.message);
+    }
+}
+
+// A case's verdict as "element: message"; empty when it passed.
+std::string Verdict(const XmlDocument& xml, int index)
+{
+    const std::string element = xml.text("name(" + Case(index, "/*") + ")");
+    return element.empty() ? "" : element + ": " + xml.text(Case(index, "/*/@message"));
+}
+
+TEST(CliJUnit, CancelKeepsTheVerdictOfEveryCardReachedAndSkipsOnlyTheRest)
+{
+    // Ctrl+C in valdina-cli right after the simulated mainframe served `at`.
+    const auto sigintAfter = [](json at) {
+        at.update({{"kind", "signal"}, {"signal", SIGINT}, {"times", 1}});
+        return at;
+    };
+    struct Row {
+        const char* what;
+        json cards;
+        json faults;
+        const char* command;
+        std::vector<std::string> verdicts;   // the run's error case, then one per card
+    };
+    const std::vector<Row> rows{
+        // The pass's Select of channel 1 fails on the bus (the scan's went through); Ctrl+C during channel 2.
+        {"verify", {{{"channel", 0}}, {{"channel", 1}}, {{"channel", 2}}, {{"channel", 3}}},
+         {{{"command", "Select"}, {"channel", 1}, {"kind", "no_srq"}, {"after", 1}},
+          sigintAfter({{"command", "RdEe4"}, {"channel", 2}, {"address", 0}})},
+         "verify",
+         {"error: verify cancelled after 3 of 4 cards", "",
+          "error: left \"unknown\" by a bus failure: SRQ not asserted during \"Select\"", "",
+          "skipped: not reached: verify cancelled after 3 of 4 cards"}},
+        // Ctrl+C while the scan reads channel 1: the cards it read keep the scan's verdicts.
+        {"scan", {{{"channel", 0}, {"serial", "00000001"}}, {{"channel", 1}}, {{"channel", 2}}},
+         {sigintAfter({{"command", "QuerySN"}, {"channel", 1}})},
+         "scan",
+         {"error: scan cancelled after 2 of 3 cards", "failure: the scan fails a card whose serial reads \"00000001\"",
+          "skipped: found by the scan, not verified", "skipped: not reached: scan cancelled after 2 of 3 cards"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SimScenario sim({{"cards", row.cards}, {"faults", row.faults}});
+        TempFolder folder;
+        const auto path = folder.path() / "cancelled.xml";
+        const CliRun run = RunCli({row.command, "--junit", path.string()});
+        EXPECT_EQ(run.exitCode, 128 + SIGINT) << run.err;
+        const XmlDocument xml(ReadFile(path));
+        ASSERT_TRUE(xml.ok()) << xml.error();
+        EXPECT_EQ(xml.text("count(" + kSuite + "/testcase)"), std::to_string(row.verdicts.size()));
+        for (std::size_t i = 0; i < row.verdicts.size(); ++i)
+            EXPECT_EQ(Verdict(xml, static_cast<int>(i) + 1), row.verdicts[i]) << "case " << i + 1;
     }
 }
 

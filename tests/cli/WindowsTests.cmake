@@ -44,3 +44,23 @@ add_test(NAME cli_windows_doctor_ignores_planted_driver
 set_tests_properties(cli_windows_doctor_ignores_planted_driver PROPERTIES LABELS cli
   FIXTURES_REQUIRED "cli_no_driver;cli_planted_driver"
   PASS_REGULAR_EXPRESSION "FAIL  driver library: ${driver_dll}: [^\n]*\n +looked in: the program's folder \\([^\n]*no-driver\\), then the system folder \\([^)]*\\); never the current folder or PATH\n")
+
+# Nor is a DLL that the driver itself loads by name at run time: the program,
+# next to a stand-in driver that loads valdina-driver-helper.dll on its first
+# call, started in that same planted folder which holds a helper of that name.
+set(helper_dir ${CMAKE_CURRENT_BINARY_DIR}/driver-loads-helper)
+add_test(NAME cli_windows_planted_helper_copy
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:fake_gpib> ${planted_dir}/valdina-driver-helper.dll)
+add_test(NAME cli_windows_helper_loading_driver_copy
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:fake_gpib_loads_helper> ${helper_dir}/$<TARGET_FILE_NAME:zentra_sim>)
+add_test(NAME cli_windows_helper_loading_program_copy
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:valdina-cli> ${helper_dir}/valdina-cli.exe)
+set_tests_properties(cli_windows_planted_helper_copy cli_windows_helper_loading_driver_copy
+  cli_windows_helper_loading_program_copy PROPERTIES FIXTURES_SETUP cli_driver_loads_helper)
+add_test(NAME cli_windows_driver_helper_never_planted
+  COMMAND ${CMAKE_COMMAND} -E env WINEPATH=${planted_dir} ${CMAKE_CROSSCOMPILING_EMULATOR}
+          ${helper_dir}/valdina-cli.exe clear
+  WORKING_DIRECTORY ${planted_dir})
+set_tests_properties(cli_windows_driver_helper_never_planted PROPERTIES LABELS cli
+  FIXTURES_REQUIRED cli_driver_loads_helper
+  PASS_REGULAR_EXPRESSION "fake driver: valdina-driver-helper\\.dll not found\n")

@@ -92,6 +92,11 @@ TEST(SimFaults, TimesLimitsHowOftenAFaultHits) {
     EXPECT_EQ(d.transact("S 37").srq, 0);
     EXPECT_EQ(d.transact("S 38").srq, 0);
     EXPECT_EQ(d.transact("S 37").srq, 1);
+    // "after" spares the first matching commands: the second Select of 37 is the one hit.
+    SimScenario later(withFaults({{{"command", "Select"}, {"channel", 37}, {"kind", "no_srq"}, {"after", 1}}}));
+    EXPECT_EQ(d.transact("S 37").srq, 1);
+    EXPECT_EQ(d.transact("S 38").srq, 1);
+    EXPECT_EQ(d.transact("S 37").srq, 0);
 }
 
 TEST(SimFaults, EcicOnTheFirstCallsOfFindLstnAndDevClear) {

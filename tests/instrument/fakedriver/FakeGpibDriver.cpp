@@ -1,8 +1,9 @@
 // A scriptable stand-in for a GPIB driver library, for the tests of the binding and
 // the connection: each routine's next outcomes can be queued, and every call is
 // logged. Built three times: complete, without the transfer-count export, and
-// without the Receive routine.
+// without the Receive routine; on Windows a fourth loads a helper library by name.
 
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -10,6 +11,7 @@
 #include "GpibCodes.h"
 
 #ifdef _WIN32
+#include <windows.h>
 #define FAKE_DATA __declspec(dllexport)
 #define FAKE_CALL __stdcall     // as NI-488.2 calls its routines
 #else
@@ -76,6 +78,16 @@ void Publish(int sta, int err, long count)
 
 void Log(const std::string& entry)
 {
+#if defined(_WIN32) && defined(FAKE_LOADS_HELPER)
+    // As a vendor driver may: a helper library loaded by bare name on the first
+    // call, found wherever the program's loader settings let the search go.
+    static const bool helper = [] {
+        const bool loaded = LoadLibraryW(L"valdina-driver-helper.dll") != nullptr;
+        std::fprintf(stderr, "fake driver: valdina-driver-helper.dll %s\n", loaded ? "loaded" : "not found");
+        return loaded;
+    }();
+    (void)helper;
+#endif
     if (!g_log.empty())
         g_log += ' ';
     g_log += entry;

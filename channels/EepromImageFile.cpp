@@ -14,8 +14,6 @@
 
 #include "BlockSummary.h"
 #include "CInstrument.h"
-#include "CPassGuard.h"
-#include "PresentChannels.h"
 #include "TextFormat.h"
 #include "ValdinaVersion.h"
 
@@ -173,31 +171,6 @@ CardImageSave SaveCardImage(CInstrument& instrument, const CChannelInfo& card, i
     if (save.read)
         save.file = WriteImageFiles(imagePath, image, MakeImageRecord(card, channel, image));
     return save;
-}
-
-std::vector<SavedCard> SaveAllCardImages(CInstrument& instrument, const ChannelTable& channels,
-                                         const std::string& folder, IPassObserver& observer, CPassCancel* cancel)
-{
-    CPassGuard pass(observer, PassKind::Save);
-    std::vector<SavedCard> saved;
-    const int total = CountPresentChannels(channels);
-    for (int channel : PresentChannels(channels)) {
-        const int done = static_cast<int>(saved.size());
-        if (CPassGuard::StopHere(cancel, done, total))
-            break;
-        const CChannelInfo& card = channels[static_cast<std::size_t>(channel)];
-        pass.CardStarted(done + 1, total, channel);
-        SavedCard& entry = saved.emplace_back();
-        entry.channel = channel;
-        entry.path = (std::filesystem::path(folder) / ImageFileName(card, channel)).string();
-        entry.save = SaveCardImage(instrument, card, channel, entry.path);
-        if (!entry.save.read)
-            instrument.ShowError();
-        pass.ChannelDone(done + 1, total, channel, card.m_nStatus);
-        if (entry.save.read && !entry.save.file.ok())
-            break;
-    }
-    return saved;
 }
 
 LoadedImage LoadImageFile(const std::string& imagePath)

@@ -15,8 +15,6 @@
 #include "ReportFile.h"
 
 class CInstrument;
-class CPassCancel;
-class IPassObserver;
 
 struct ImageRecord {
     std::string serial;
@@ -57,18 +55,6 @@ struct CardImageSave {
 // Reads the card's image (128 RdEe4) and saves it with its record.
 CardImageSave SaveCardImage(CInstrument& instrument, const CChannelInfo& card, int channel,
                             const std::string& imagePath);
-
-struct SavedCard {
-    int channel = -1;
-    std::string path;
-    CardImageSave save;
-};
-// Saves every card the last scan found into `folder`, named by ImageFileName. A card
-// whose image cannot be read costs its ShowError and the next is saved; the first
-// file that cannot be written ends the run, since the next would fare no better.
-// A `cancel` stops before the next card.
-std::vector<SavedCard> SaveAllCardImages(CInstrument& instrument, const ChannelTable& channels,
-                                         const std::string& folder, IPassObserver& observer, CPassCancel* cancel);
 
 struct LoadedImage {
     EepromImage image{};

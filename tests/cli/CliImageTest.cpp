@@ -85,22 +85,39 @@ TEST(CliImage, RefusedRestoresWriteNothingAndOnlyTheYieldingOnesGiveWayToForce)
 {
     TempFolder folder;
     const std::string good = SaveGood(folder);
-    SimScenario sim(Mainframe(TestImages::valid(7, {"gain"})));
+    // The scan's QuerySN of channel 37 is the last its old card answers: then another is in the slot.
+    const json swap = {{"command", "QuerySN"}, {"channel", 37}, {"kind", "swap"}, {"serial", "99000037"}};
     // Each refusal's wording is the core's; here: nothing reaches the card before the
-    // checks, and --force moves only what it may.
-    for (const auto& [channel, says, forceHelps] :
-         {std::tuple{"39", "Channel 39 (rack 2, slot 7) holds no card.", false},
-          std::tuple{"38", "saved from serial 21000037; the card in channel 38 has serial 21000038", true}}) {
+    // checks, the refusal exits 3, and --force moves only what it may.
+    for (const auto& [channel, faults, says, forceHelps] :
+         {std::tuple{"39", json::array(), "Channel 39 (rack 2, slot 7) holds no card.", false},
+          std::tuple{"38", json::array(), "saved from serial 21000037; the card in channel 38 has serial 21000038", true},
+          std::tuple{"37", json::array({swap}), "Channel 37 now holds serial 99000037, not 21000037", true}}) {
         SCOPED_TRACE(channel);
-        sim.clearBusLog();
+        json scenario = Mainframe(TestImages::valid(7, {"gain"}));
+        scenario["faults"] = faults;
+        SimScenario sim(scenario);
         const CliRun refused = RunCli({"restore", channel, good});
-        EXPECT_EQ(refused.exitCode, kExitFailed);
+        EXPECT_EQ(refused.exitCode, kExitRefused);
         EXPECT_NE(refused.err.find(says), std::string::npos) << refused.err;
         EXPECT_EQ(Writes(sim), 0u);
         const CliRun forced = RunCli({"restore", "--force", channel, good});
         EXPECT_EQ(forced.exitCode == kExitOk, forceHelps) << forced.err;
         EXPECT_EQ(Writes(sim) > 0, forceHelps);
     }
+}
+
+TEST(CliImage, ARestoreIntoACardWhoseGainSelfTestFailsEndsNotGood)
+{
+    TempFolder folder;
+    const std::string good = SaveGood(folder);
+    json scenario = Mainframe(TestImages::valid(7, {"gain"}));
+    scenario["faults"] = {{{"command", "SetGain"}, {"channel", 37}, {"gain", 1000}, {"kind", "error"}, {"stb", 80}}};
+    SimScenario sim(scenario);
+    const CliRun run = RunCli({"restore", "37", good});
+    EXPECT_EQ(run.exitCode, kExitNotGood) << run.err;
+    EXPECT_NE(run.out.find("The card is Fail: azro error during G1000."), std::string::npos) << run.out;
+    EXPECT_GT(Writes(sim), 0u);
 }
 
 TEST(CliImage, InterruptedRestoreStopsAfterAByteReadBackAndSaysHowFar)

@@ -192,7 +192,8 @@ ImageSaveResult WriteImageFiles(const std::string& imagePath, const EepromImage&
             result.written.cause = FileErrorCause::Generic;
         return result;
     };
-    for (CStagedFile* file : {&recordFile, &imageFile}) {
+    // The image named first: a folder that is not there is the image's.
+    for (CStagedFile* file : {&imageFile, &recordFile}) {
         if (!file->IsOpen())
             return failed(*file, false, false);
     }

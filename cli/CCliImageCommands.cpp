@@ -46,12 +46,15 @@ bool CCliCommands::ScanForImages()
 
 int CCliCommands::SaveImage(const CliOptions& options)
 {
+    const ExistingFiles existing = options.force ? ExistingFiles::Replace : ExistingFiles::Keep;
+    if (const auto inTheWay = ExistingImageFiles(options.imagePath); !options.force && !inTheWay.empty())
+        return Refuse(ExistingFilesText(inTheWay) + " --force replaces what is there.");
     if (!ScanForImages())
         return kExitFailed;
     const CChannelInfo& card = m_channels[static_cast<std::size_t>(options.channel)];
     if (card.m_nStatus == StatusNotPresent)
         return Refuse(AbsentCardText(options.channel));
-    const CardImageSave save = SaveCardImage(m_instrument, card, options.channel, options.imagePath);
+    const CardImageSave save = SaveCardImage(m_instrument, card, options.channel, options.imagePath, existing);
     if (!save.read)
         return FailWithError();
     if (!save.file.ok())
@@ -65,9 +68,13 @@ int CCliCommands::SaveAllImages(const CliOptions& options)
 {
     if (!ScanForImages())
         return kExitFailed;
+    const ExistingFiles existing = options.force ? ExistingFiles::Replace : ExistingFiles::Keep;
+    if (const auto inTheWay = ExistingCardImageFiles(m_channels, options.imagePath); !options.force && !inTheWay.empty())
+        return Refuse(ExistingFilesText(inTheWay) + " --force replaces what is there.");
     int exitCode = kExitOk;
     std::string listing;
-    for (const SavedCard& card : SaveAllCardImages(m_instrument, m_channels, options.imagePath, Progress(), m_cancel)) {
+    for (const SavedCard& card :
+         SaveAllCardImages(m_instrument, m_channels, options.imagePath, Progress(), m_cancel, existing)) {
         if (card.save.ok())
             listing += FormatText("channel %d: %s\n", card.channel, card.path.c_str());
         else

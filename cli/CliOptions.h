@@ -24,7 +24,9 @@ struct CliOptions {
     std::string imagePath;
     std::string secondImagePath;
     bool compareChannel = true;
-    bool force = false;   // restore: over another serial, an unknown one or invalid blocks
+    // restore: over another serial, an unknown one or invalid blocks; save: over
+    // an existing image or record
+    bool force = false;
 };
 
 struct CliParseOutcome {

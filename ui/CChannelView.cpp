@@ -443,7 +443,8 @@ void CChannelView::OnSaveImage()
     {
         CPassGuard pass(*this, PassKind::Save);
         pass.CardStarted(1, 1, channel);
-        save = SaveCardImage(m_context.instrument, card, channel, path);
+        // The file dialog has asked before replacing.
+        save = SaveCardImage(m_context.instrument, card, channel, path, ExistingFiles::Replace);
     }
     if (!save.read)
         m_context.instrument.ShowError();
@@ -465,7 +466,7 @@ void CChannelView::OnSaveAllImages()
     }
     m_cancel.Reset();
     const std::vector<SavedCard> saved =
-        SaveAllCardImages(m_context.instrument, m_context.channels, folder, *this, &m_cancel);
+        SaveAllCardImages(m_context.instrument, m_context.channels, folder, *this, &m_cancel, ExistingFiles::Replace);
     if (!saved.empty() && saved.back().save.read && !saved.back().save.file.ok())
         m_context.messages.ShowMessage(saved.back().save.file.Text(), saved.back().save.file.written.icon());
 }

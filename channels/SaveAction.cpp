@@ -27,10 +27,11 @@ bool RecheckIdentity(const CardActionFront& front, int channel)
 
 // Reads the card's image and saves it with its record; false after saying why not.
 // A file that cannot be written is noted in `fileFailed`.
-bool SaveRead(const CardActionFront& front, int channel, const std::string& path, bool& fileFailed)
+bool SaveRead(const CardActionFront& front, int channel, const std::string& path, ExistingFiles existing,
+              bool& fileFailed)
 {
     const CChannelInfo& card = front.channels[static_cast<std::size_t>(channel)];
-    const CardImageSave save = SaveCardImage(front.instrument, card, channel, path);
+    const CardImageSave save = SaveCardImage(front.instrument, card, channel, path, existing);
     if (!save.read)
         front.instrument.ShowError();
     else if (!save.file.ok())
@@ -39,32 +40,21 @@ bool SaveRead(const CardActionFront& front, int channel, const std::string& path
     return save.ok();
 }
 
-// `folder` empty: the files of one save, named whole; otherwise the folder's files by name.
-bool ConfirmReplacing(const CardActionFront& front, const std::vector<std::string>& inTheWay, const std::string& folder)
+// Whether the save may go on, and over what: the operator is asked once about all
+// the files in the way. False: nothing is to be saved.
+bool ConfirmReplacing(const CardActionFront& front, const std::vector<std::string>& inTheWay, ExistingFiles& existing)
 {
+    existing = inTheWay.empty() ? ExistingFiles::Keep : ExistingFiles::Replace;
     if (inTheWay.empty())
         return true;
     std::string names;
     for (const std::string& name : inTheWay)
         names += (names.empty() ? "" : ", ") + name;
-    const std::string reason = !folder.empty()
-        ? folder + FormatText(" holds %d of the files already: ", static_cast<int>(inTheWay.size())) + names + "."
-        : names + (inTheWay.size() == 1 ? " exists already." : " exist already.");
-    return front.confirm.Confirm(ConfirmQuestion::Replace, {reason});
+    return front.confirm.Confirm(ConfirmQuestion::Replace,
+                                 {names + (inTheWay.size() == 1 ? " exists already." : " exist already.")});
 }
 
 } // namespace
-
-std::vector<std::string> ImageFilesInTheWay(const std::string& imagePath)
-{
-    std::vector<std::string> found;
-    for (const std::string& path : {imagePath, ImageRecordPath(imagePath)}) {
-        std::error_code unknown;
-        if (std::filesystem::exists(path, unknown))
-            found.push_back(path);
-    }
-    return found;
-}
 
 ActionResult SaveCardImageAs(const CardActionFront& front, int channel, const std::string& path)
 {
@@ -72,12 +62,13 @@ ActionResult SaveCardImageAs(const CardActionFront& front, int channel, const st
         front.messages.ShowMessage(AbsentCardText(channel), MessageIcon::Exclamation);
         return {ActionOutcome::Refused, {}};
     }
-    if (!ConfirmReplacing(front, ImageFilesInTheWay(path), {}))
+    ExistingFiles existing{};
+    if (!ConfirmReplacing(front, ExistingImageFiles(path), existing))
         return {ActionOutcome::Refused, {}};
     CPassGuard pass(front.observer, PassKind::Save);
     pass.CardStarted(1, 1, channel);
     bool fileFailed = false;
-    if (!RecheckIdentity(front, channel) || !SaveRead(front, channel, path, fileFailed))
+    if (!RecheckIdentity(front, channel) || !SaveRead(front, channel, path, existing, fileFailed))
         return {ActionOutcome::Failed, {}};
     return {ActionOutcome::Done, FormatText("channel %d: %s, %s\n", channel, path.c_str(), ImageRecordPath(path).c_str())};
 }
@@ -89,12 +80,8 @@ ActionResult SaveAllCardImagesInto(const CardActionFront& front, const std::stri
         return (std::filesystem::path(folder) / ImageFileName(front.channels[static_cast<std::size_t>(channel)], channel))
             .string();
     };
-    std::vector<std::string> inTheWay;
-    for (int channel : cards) {
-        for (const std::string& path : ImageFilesInTheWay(pathOf(channel)))
-            inTheWay.push_back(std::filesystem::path(path).filename().string());
-    }
-    if (!ConfirmReplacing(front, inTheWay, folder))
+    ExistingFiles existing{};
+    if (!ConfirmReplacing(front, ExistingCardImageFiles(front.channels, folder), existing))
         return {ActionOutcome::Refused, {}};
 
     CPassGuard pass(front.observer, PassKind::Save);
@@ -109,7 +96,7 @@ ActionResult SaveAllCardImagesInto(const CardActionFront& front, const std::stri
         pass.CardStarted(done + 1, total, channel);
         // The name comes from the identity read now, not the scan's.
         bool fileFailed = false;
-        if (RecheckIdentity(front, channel) && SaveRead(front, channel, pathOf(channel), fileFailed))
+        if (RecheckIdentity(front, channel) && SaveRead(front, channel, pathOf(channel), existing, fileFailed))
             result.summary += FormatText("channel %d: %s\n", channel, pathOf(channel).c_str());
         else
             result.outcome = ActionOutcome::Failed;

@@ -1,13 +1,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "CardAction.h"
-
-// The files a save to `imagePath` would replace: the image and its record, those
-// that exist.
-std::vector<std::string> ImageFilesInTheWay(const std::string& imagePath);
 
 // Saves the card at `channel` into `path` and its record: files it would replace
 // confirmed first, then the card's identity read again, so the record holds the

@@ -154,7 +154,7 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     save->add_option("FILE", second, "the image file; its record gets the extension .json")->type_name("FILE");
     save->add_option("--all", folder, "scan, then save every card found into DIR, named by serial, model, channel")
         ->type_name("DIR");
-    save->add_flag("--force", options.force, "replace an image or record that exists already");
+    save->add_flag("--force", options.force, "replace an image or record that is there already");
     CLI::App* compare =
         app.add_subcommand("compare", "compare a card's EEPROM image with a file, or two files, by block");
     compare->add_option("FIRST", first, "a card position 0..255, or an image file")->required()->type_name("CHANNEL|FILE");

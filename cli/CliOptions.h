@@ -25,7 +25,9 @@ struct CliOptions {
     std::string imagePath;
     std::string secondImagePath;
     bool compareChannel = true;
-    bool force = false;   // restore: over another serial, an unknown one or invalid blocks; save: over files
+    // restore: over another serial, an unknown one or invalid blocks; save: over
+    // an existing image or record
+    bool force = false;
     std::vector<int> channels;   // verify: the cards named, in increasing channel; empty: every card
 };
 

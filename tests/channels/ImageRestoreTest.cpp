@@ -16,6 +16,7 @@
 #include "ImageRestore.h"
 #include "RestoreAction.h"
 #include "SaveAction.h"
+#include "Sha256.h"
 
 using valdina::test::SimScenario;
 using valdina::test::TestImages;
@@ -238,7 +239,16 @@ TEST(ImageRestore, RefusalsSayWhyAndOnlyTheLastTwoYield)
     std::snprintf(card.m_szSerial, sizeof card.m_szSerial, "21000037");
     std::snprintf(card.m_szModel, sizeof card.m_szModel, "T210");
     CChannelInfo absent;
-    const std::string ours = R"({"serial": "21000037"})";
+    // A record of `serial` tied to `bytes`.
+    const auto record = [](const char* serial, const TestImages::Image& bytes) {
+        ImageRecord made;
+        made.serial = serial;
+        made.channel = kChannel;
+        made.size = bytes.size();
+        made.sha256 = Sha256Hex(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return FormatImageRecord(made);
+    };
+    const std::string ours = record("21000037", good);
 
     struct Row {
         const char* what;
@@ -248,8 +258,8 @@ TEST(ImageRestore, RefusalsSayWhyAndOnlyTheLastTwoYield)
         const char* says;
     };
     write("ours.json", ours);
-    write("other.json", R"({"serial": "21000099"})");
-    write("broken.json", ours);
+    write("other.json", record("21000099", good));
+    write("broken.json", record("21000037", broken));
     write("absent.json", ours);
     const std::vector<Row> rows{
         {"short file", write("short.bin", image.substr(1)), &card, true, "holds 511 bytes; an EEPROM image is exactly 512."},
@@ -279,7 +289,7 @@ TEST(ImageFiles, AFailedWriteLeavesNoImageBehindAndSaysWhy)
     // The record's name is taken by a folder: the image must not stay without it.
     std::filesystem::create_directory(folder.path() / "card.json");
     const std::string path = (folder.path() / "card.bin").string();
-    const ImageSaveResult saved = WriteImageFiles(path, image, record);
+    const ImageSaveResult saved = WriteImageFiles(path, image, record, ExistingFiles::Replace);
     EXPECT_FALSE(saved.ok());
     EXPECT_EQ(saved.failedPath, (folder.path() / "card.json").string());
     EXPECT_NE(saved.Text().find(saved.failedPath), std::string::npos) << saved.Text();

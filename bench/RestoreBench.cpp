@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CInstrument.h"
+#include "IChannelRows.h"
 #include "IOperatorMessages.h"
 #include "IPassObserver.h"
 #include "ImageRestore.h"
@@ -54,6 +55,7 @@ void BM_Restore(benchmark::State& state)
     const EepromImage image = GoodImage();
     CountingMessages messages;
     CNoPassObserver observer;
+    CNoChannelRows rows;
     CChannelInfo card;
     card.m_nStatus = StatusUnknown;
 
@@ -64,7 +66,7 @@ void BM_Restore(benchmark::State& state)
         SimScenario counted(Mainframe(fullImage, 0));
         CInstrument instrument;
         instrument.SetMessageSink(&messages);
-        const RestoreResult result = RestoreEepromImage(instrument, card, kChannel, image, observer);
+        const RestoreResult result = RestoreEepromImage(instrument, card, kChannel, image, rows, observer);
         if (result.outcome != RestoreResult::Outcome::Restored || !result.allValid) {
             state.SkipWithError(("the restore failed: " + result.failure).c_str());
             return;
@@ -83,7 +85,7 @@ void BM_Restore(benchmark::State& state)
         instrument.SetMessageSink(&messages);
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        const RestoreResult result = RestoreEepromImage(instrument, card, kChannel, image, observer);
+        const RestoreResult result = RestoreEepromImage(instrument, card, kChannel, image, rows, observer);
         restoring += std::chrono::steady_clock::now() - start;
         state.PauseTiming();
         if (result.outcome != RestoreResult::Outcome::Restored || result.written != written)

@@ -5,6 +5,7 @@
 
 #include "CInstrument.h"
 #include "CPassGuard.h"
+#include "CardIdentity.h"
 #include "IChannelRows.h"
 
 namespace {
@@ -60,19 +61,12 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
             // mainframe but still records every position from the presence map.
             if (ok && !cancelled)
                 cancelled = CPassGuard::StopHere(cancel, done, total);
-            const bool talking = ok && !cancelled;
-            if (talking) {
+            if (ok && !cancelled) {
                 pass.CardStarted(done + 1, total, channel);
-                ok = instrument.Select(channel) != 0;
+                ok = ReadCardIdentity(instrument, channel, info.m_szSerial, info.m_szModel);
             }
-            if (talking && ok)
-                ok = instrument.QuerySN(info.m_szSerial) != 0;
-            if (talking && ok)
-                instrument.QueryModel(info.m_szModel);
 
-            info.m_nStatus = StatusUnknown;
-            if (info.Serial() == "00000001")
-                info.m_nStatus = StatusFail;
+            info.m_nStatus = ScannedStatus(info.Serial());
             if (cancelled)
                 continue;
             if (ok)

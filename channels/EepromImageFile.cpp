@@ -1,22 +1,16 @@
 #include "EepromImageFile.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
-#include <memory>
-
-#include <nlohmann/json.hpp>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "BlockSummary.h"
 #include "CInstrument.h"
-#include "CPassGuard.h"
+#include "CStagedFile.h"
 #include "PresentChannels.h"
+#include "Sha256.h"
 #include "TextFormat.h"
+#include "UntrustedFile.h"
 #include "ValdinaVersion.h"
 
 namespace {
@@ -35,15 +29,6 @@ std::string UtcNow()
                       utc.tm_min, utc.tm_sec);
 }
 
-long LastFileError()
-{
-#ifdef _WIN32
-    return static_cast<long>(::GetLastError());
-#else
-    return errno;
-#endif
-}
-
 // A file name keeps letters, digits, '-' and '.'; whatever else a card sent becomes '_'.
 std::string FileNamePart(std::string_view text)
 {
@@ -56,45 +41,64 @@ std::string FileNamePart(std::string_view text)
     return part.empty() ? std::string("unknown") : part;
 }
 
-std::optional<ImageRecord> ParseRecord(const std::string& text, std::string& problem)
+std::string_view Bytes(const EepromImage& image)
 {
-    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
-    if (json.is_discarded() || !json.is_object()) {
-        problem = "it is not a JSON object";
-        return std::nullopt;
-    }
-    const auto serial = json.find("serial");
-    if (serial == json.end() || !serial->is_string()) {
-        problem = "it names no serial";
-        return std::nullopt;
-    }
-    ImageRecord record;
-    record.serial = serial->get<std::string>();
-    record.model = json.value("model", "");
-    record.channel = json.value("channel", -1);
-    record.time = json.value("time", "");
-    record.version = json.value("version", "");
-    return record;
+    return {reinterpret_cast<const char*>(image.data()), image.size()};
 }
 
-// The whole of a small file; false when it cannot be opened or read.
-bool ReadSmallFile(const std::string& path, std::string& bytes, long& error, std::size_t limit)
+std::string WithoutFullStop(std::string text)
 {
-    errno = 0;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        error = LastFileError();
-        return false;
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+bool Exists(const std::string& path)
+{
+    std::error_code unknown;
+    // Links count too, dangling or not: whatever holds the name is in the way.
+    return std::filesystem::symlink_status(path, unknown).type() != std::filesystem::file_type::not_found
+        && !unknown;
+}
+
+ImageSaveResult Refused(ImageSaveResult& result, const std::string& imagePath)
+{
+    result.existing = ExistingImageFiles(imagePath);
+    if (result.existing.empty())
+        result.existing.push_back(imagePath);
+    return result;
+}
+
+// The record of `imagePath` read and tied to `bytes`, or why not.
+std::optional<ImageRecord> LoadRecord(const std::string& imagePath, std::string_view bytes, std::string& problem)
+{
+    const std::string recordPath = ImageRecordPath(imagePath);
+    const UntrustedRead read = ReadUntrustedFile(recordPath, kImageRecordLimit);
+    if (read.outcome == UntrustedRead::Outcome::Missing) {
+        problem = "there is no " + recordPath;
+        return std::nullopt;
     }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0 && bytes.size() <= limit)
-        bytes.append(buffer, got);
-    if (std::ferror(file.get()) != 0) {
-        error = LastFileError();
-        return false;
+    if (!read.ok()) {
+        problem = WithoutFullStop(UntrustedReadText(read, recordPath, "an image record", "at most 65536 bytes"));
+        return std::nullopt;
     }
-    return true;
+    std::optional<ImageRecord> record = ParseImageRecord(read.bytes, problem);
+    if (!record) {
+        problem = recordPath + " cannot be used: " + problem;
+        return std::nullopt;
+    }
+    // A record that cannot vouch for these very bytes names no serial for them.
+    if (record->sha256.empty()) {
+        problem = recordPath + " names serial " + record->serial
+            + " but was saved without the image's SHA-256, so it cannot be tied to " + imagePath;
+        return std::nullopt;
+    }
+    if (record->size != bytes.size() || record->sha256 != Sha256Hex(bytes)) {
+        problem = recordPath + " does not match the image: it was saved for other bytes than " + imagePath
+            + " holds";
+        return std::nullopt;
+    }
+    return record;
 }
 
 } // namespace
@@ -121,117 +125,119 @@ ImageRecord MakeImageRecord(const CChannelInfo& card, int channel, const EepromI
     record.channel = channel;
     record.time = UtcNow();
     record.version = VALDINA_VERSION;
+    record.size = image.size();
+    record.sha256 = Sha256Hex(Bytes(image));
     for (const BlockSummary& entry : SummarizeBlocks(image, card.IsExemptModel()))
         record.blocks.emplace_back(entry.block.name, !entry.checked ? "not checked" : entry.valid ? "valid" : "invalid");
     return record;
 }
 
-std::string FormatImageRecord(const ImageRecord& record)
+std::vector<std::string> ExistingImageFiles(const std::string& imagePath)
 {
-    nlohmann::ordered_json blocks = nlohmann::ordered_json::object();
-    for (const auto& [name, verdict] : record.blocks)
-        blocks[name] = verdict;
-    const nlohmann::ordered_json json = {
-        {"serial", record.serial},
-        {"model", record.model},
-        {"channel", record.channel},
-        {"rack", RackOf(record.channel)},
-        {"slot", SlotOf(record.channel)},
-        {"time", record.time},
-        {"version", record.version},
-        {"blocks", blocks},
-    };
-    // Serial and model are the card's bytes: anything that is not UTF-8 becomes U+FFFD.
-    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    std::vector<std::string> existing;
+    for (const std::string& path : {imagePath, ImageRecordPath(imagePath)}) {
+        if (Exists(path))
+            existing.push_back(path);
+    }
+    return existing;
 }
 
-ImageSaveResult WriteImageFiles(const std::string& imagePath, const EepromImage& image, const ImageRecord& record)
+std::vector<std::string> ExistingCardImageFiles(const ChannelTable& channels, const std::string& folder)
+{
+    std::vector<std::string> existing;
+    for (int channel : PresentChannels(channels)) {
+        const std::string path =
+            (std::filesystem::path(folder) / ImageFileName(channels[static_cast<std::size_t>(channel)], channel))
+                .string();
+        for (std::string& file : ExistingImageFiles(path))
+            existing.push_back(std::move(file));
+    }
+    return existing;
+}
+
+std::string ExistingFilesText(const std::vector<std::string>& existing)
+{
+    std::string names;
+    for (std::size_t i = 0; i < existing.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == existing.size() ? " and " : ", ") + existing[i];
+    return names + (existing.size() == 1 ? " exists" : " exist") + " already; nothing was replaced.";
+}
+
+std::string ImageSaveResult::Text() const
+{
+    return Refused() ? ExistingFilesText(existing) : FileErrorText(written.cause, failedPath);
+}
+
+ImageSaveResult WriteImageFiles(const std::string& imagePath, const EepromImage& image, const ImageRecord& record,
+                                ExistingFiles existing)
 {
     ImageSaveResult result;
-    const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
-    result.written = WriteWholeFile(imagePath, bytes);
-    if (!result.ok()) {
-        result.failedPath = imagePath;
-        return result;
+    const bool replace = existing == ExistingFiles::Replace;
+    if (!replace) {
+        result.existing = ExistingImageFiles(imagePath);
+        if (result.Refused())
+            return result;
     }
-    const std::string recordPath = ImageRecordPath(imagePath);
-    result.written = WriteWholeFile(recordPath, FormatImageRecord(record));
-    if (!result.ok()) {
-        result.failedPath = recordPath;
-        std::error_code ignored;
-        std::filesystem::remove(imagePath, ignored);
+    CStagedFile recordFile(ImageRecordPath(imagePath));
+    CStagedFile imageFile(imagePath);
+    // `opened`: the temporary file was made, and writing it (a full disk, whatever
+    // the system said, as for the report) or renaming it failed.
+    const auto failed = [&result](const CStagedFile& file, bool opened, bool writing) {
+        result.failedPath = file.FinalPath();
+        result.written.systemError = file.LastError();
+        result.written.opened = opened;
+        result.written.cause = writing ? FileErrorCause::DiskFull : CauseFromSystemError(file.LastError());
+        if (result.written.cause == FileErrorCause::None)
+            result.written.cause = FileErrorCause::Generic;
+        return result;
+    };
+    // The image named first: a folder that is not there is the image's.
+    for (CStagedFile* file : {&imageFile, &recordFile}) {
+        if (!file->IsOpen())
+            return failed(*file, false, false);
+    }
+    if (!recordFile.Write(FormatImageRecord(record)))
+        return failed(recordFile, true, true);
+    if (!imageFile.Write(Bytes(image)))
+        return failed(imageFile, true, true);
+
+    // Both are whole; now the names, the record's first. When the image cannot
+    // take its name, the record placed before it is taken back (and the one it
+    // replaced put back); a file put in the way since the check above is kept.
+    if (!recordFile.Place(replace))
+        return recordFile.Existed() ? Refused(result, imagePath) : failed(recordFile, true, false);
+    if (!imageFile.Place(replace)) {
+        recordFile.Unplace();
+        return imageFile.Existed() ? Refused(result, imagePath) : failed(imageFile, true, false);
     }
     return result;
 }
 
 CardImageSave SaveCardImage(CInstrument& instrument, const CChannelInfo& card, int channel,
-                            const std::string& imagePath)
+                            const std::string& imagePath, ExistingFiles existing)
 {
     CardImageSave save;
     EepromImage image{};
     save.read = instrument.ReadEepromImage(channel, image) != 0;
     if (save.read)
-        save.file = WriteImageFiles(imagePath, image, MakeImageRecord(card, channel, image));
+        save.file = WriteImageFiles(imagePath, image, MakeImageRecord(card, channel, image), existing);
     return save;
-}
-
-std::vector<SavedCard> SaveAllCardImages(CInstrument& instrument, const ChannelTable& channels,
-                                         const std::string& folder, IPassObserver& observer, CPassCancel* cancel)
-{
-    CPassGuard pass(observer, PassKind::Save);
-    std::vector<SavedCard> saved;
-    const int total = CountPresentChannels(channels);
-    for (int channel : PresentChannels(channels)) {
-        const int done = static_cast<int>(saved.size());
-        if (CPassGuard::StopHere(cancel, done, total))
-            break;
-        const CChannelInfo& card = channels[static_cast<std::size_t>(channel)];
-        pass.CardStarted(done + 1, total, channel);
-        SavedCard& entry = saved.emplace_back();
-        entry.channel = channel;
-        entry.path = (std::filesystem::path(folder) / ImageFileName(card, channel)).string();
-        entry.save = SaveCardImage(instrument, card, channel, entry.path);
-        if (!entry.save.read)
-            instrument.ShowError();
-        pass.ChannelDone(done + 1, total, channel, card.m_nStatus);
-        if (entry.save.read && !entry.save.file.ok())
-            break;
-    }
-    return saved;
 }
 
 LoadedImage LoadImageFile(const std::string& imagePath)
 {
     LoadedImage loaded;
-    std::string bytes;
-    long error = 0;
-    // One byte more than an image tells a longer file from an image.
-    if (!ReadSmallFile(imagePath, bytes, error, kEepromSize)) {
-        const FileErrorCause cause = CauseFromSystemError(error);
-        loaded.refusal = FileErrorText(cause == FileErrorCause::None ? FileErrorCause::Generic : cause, imagePath);
-        return loaded;
-    }
-    if (bytes.size() != static_cast<std::size_t>(kEepromSize)) {
-        std::error_code unknown;
-        const std::uintmax_t size = std::filesystem::file_size(imagePath, unknown);
-        loaded.refusal = imagePath + " holds " + std::to_string(unknown ? bytes.size() : size)
+    const UntrustedRead read = ReadUntrustedFile(imagePath, kEepromSize);
+    if (read.ok() && read.bytes.size() != static_cast<std::size_t>(kEepromSize)) {
+        loaded.refusal = imagePath + " holds " + std::to_string(read.bytes.size())
             + " bytes; an EEPROM image is exactly 512.";
         return loaded;
     }
-    std::copy(bytes.begin(), bytes.end(), loaded.image.begin());
-
-    const std::string recordPath = ImageRecordPath(imagePath);
-    std::string text;
-    std::error_code unknown;
-    if (!std::filesystem::exists(recordPath, unknown)) {
-        loaded.recordProblem = "there is no " + recordPath;
-    } else if (!ReadSmallFile(recordPath, text, error, 1 << 20)) {
-        loaded.recordProblem = FileErrorText(CauseFromSystemError(error), recordPath);
-    } else {
-        std::string problem;
-        loaded.record = ParseRecord(text, problem);
-        if (!loaded.record)
-            loaded.recordProblem = recordPath + " cannot be used: " + problem;
+    if (!read.ok()) {
+        loaded.refusal = UntrustedReadText(read, imagePath, "an EEPROM image", "exactly 512");
+        return loaded;
     }
+    std::copy(read.bytes.begin(), read.bytes.end(), loaded.image.begin());
+    loaded.record = LoadRecord(imagePath, read.bytes, loaded.recordProblem);
     return loaded;
 }

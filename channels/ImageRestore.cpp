@@ -4,8 +4,10 @@
 
 #include "CInstrument.h"
 #include "CPassGuard.h"
+#include "IChannelRows.h"
 #include "ImageCompare.h"
 #include "TextFormat.h"
+#include "VerifyAll.h"
 
 namespace {
 
@@ -55,8 +57,32 @@ RestoreRefusals CheckRestore(const LoadedImage& file, const std::string& imagePa
     return refusals;
 }
 
+namespace {
+
+// The card's record and row while a restore has it: unknown, and how far it got.
+void MarkRestoring(CChannelInfo& card, IChannelRows& rows, int channel, const RestoreResult& result, const char* how)
+{
+    card.m_nStatus = StatusUnknown;
+    card.m_strError = FormatText("restore %s: %d of %d bytes written", how, result.written, result.differing);
+    ShowCardVerdict(rows, rows.FindChannelRow(channel), card);
+}
+
+// "0x0012, 0x0013" of the first few addresses, and how many more.
+std::string AddressList(const std::vector<ImageDifference>& differences)
+{
+    constexpr std::size_t kNamed = 8;
+    std::string text;
+    for (std::size_t i = 0; i < differences.size() && i < kNamed; ++i)
+        text += FormatText(i == 0 ? "0x%04X" : ", 0x%04X", static_cast<unsigned>(differences[i].address));
+    if (differences.size() > kNamed)
+        text += FormatText(" and %d more", static_cast<int>(differences.size() - kNamed));
+    return text;
+}
+
+} // namespace
+
 RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, int channel, const EepromImage& image,
-                                 IPassObserver& observer, CPassCancel* cancel)
+                                 IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel)
 {
     CPassGuard pass(observer, PassKind::Restore);
     RestoreResult result;
@@ -70,29 +96,35 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
     const std::vector<ImageDifference> differences = CompareImages(current, image);
     result.differing = static_cast<int>(differences.size());
     const int total = result.differing;
+    // Every way out from here on leaves the card unknown until it is judged.
+    const auto stop = [&](RestoreResult::Outcome outcome, const char* how) {
+        result.outcome = outcome;
+        MarkRestoring(card, rows, channel, result, how);
+        return result;
+    };
 
     for (const ImageDifference& d : differences) {
         // Between bytes only: a byte written is always read back.
-        if (CPassGuard::StopHere(cancel, result.written, total)) {
-            result.outcome = RestoreResult::Outcome::Cancelled;
-            return result;
-        }
+        if (CPassGuard::StopHere(cancel, result.written, total))
+            return stop(RestoreResult::Outcome::Cancelled, "cancelled");
+        if (result.written == 0)
+            MarkRestoring(card, rows, channel, result, "in progress");
         pass.CardStarted(result.written + 1, total, channel);
         const auto address = static_cast<std::uint16_t>(d.address);
         const std::string at = FormatText("address 0x%04X of ", static_cast<unsigned>(address)) + where;
         if (!instrument.WrEe1(channel, address, d.second)) {
             result.failure = BusFailure(instrument, "Writing " + at);
-            return result;
+            return stop(RestoreResult::Outcome::Failed, "failed");
         }
         std::uint8_t readBack = 0;
         if (!instrument.RdEe1(channel, address, &readBack)) {
             result.failure = BusFailure(instrument, "Reading back " + at);
-            return result;
+            return stop(RestoreResult::Outcome::Failed, "failed");
         }
         if (readBack != d.second) {
             result.failure = FormatText("The byte at %s reads back 0x%02X after 0x%02X was written.", at.c_str(),
                                         static_cast<unsigned>(readBack), static_cast<unsigned>(d.second));
-            return result;
+            return stop(RestoreResult::Outcome::Failed, "failed");
         }
         ++result.written;
         pass.ChannelDone(result.written, total, channel, card.m_nStatus);
@@ -101,11 +133,26 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
     // Nothing written: the image read first is the card's.
     if (result.written > 0 && !instrument.ReadEepromImage(channel, current)) {
         result.failure = BusFailure(instrument, "Reading the image of " + where + " after the restore");
-        return result;
+        return stop(RestoreResult::Outcome::Failed, "failed");
+    }
+    if (const auto left = CompareImages(current, image); !left.empty()) {
+        result.failure = "After the restore " + where + " differs from the image at " + AddressList(left) + ".";
+        return stop(RestoreResult::Outcome::Failed, "failed");
     }
     result.outcome = RestoreResult::Outcome::Restored;
-    result.allValid = card.CheckImage(current);
     result.blocks = SummarizeBlocks(current, card.IsExemptModel());
+    // The gain self-test talks to the selected card; the EEPROM frames named theirs.
+    if (instrument.Select(channel)) {
+        JudgeCard(instrument, card, current);
+    } else {
+        card.m_nStatus = StatusUnknown;
+        card.m_strError = "not judged after the restore: " + instrument.ErrorMessage();
+    }
+    result.allValid = std::all_of(result.blocks.begin(), result.blocks.end(),
+                                  [](const BlockSummary& entry) { return !entry.checked || entry.valid; });
+    result.status = card.m_nStatus;
+    result.statusError = card.m_strError;
+    ShowCardVerdict(rows, rows.FindChannelRow(channel), card);
     return result;
 }
 
@@ -120,6 +167,9 @@ std::string RestoreSummary(const RestoreResult& result, int channel)
             if (entry.checked && !entry.valid)
                 text += FormatText(" Block \"%s\" is invalid.", entry.block.name);
         }
+        if (result.status != StatusGood)
+            text += FormatText(" The card is %s", StatusText(result.status))
+                + (result.statusError.empty() ? "." : ": " + result.statusError + ".");
         return text;
     }
     case RestoreResult::Outcome::Cancelled:

@@ -11,6 +11,7 @@
 #include "EepromImageFile.h"
 
 class CInstrument;
+class IChannelRows;
 class CPassCancel;
 class IPassObserver;
 
@@ -39,12 +40,18 @@ struct RestoreResult {
     // Restored: the image read afterwards, judged by the card's model.
     std::array<BlockSummary, kEepromBlocks.size()> blocks{};
     bool allValid = false;
+    // Restored: the card's verdict afterwards and its error text.
+    std::int32_t status = StatusUnknown;
+    std::string statusError;
 };
 
-// Restores `image` into the card at `channel`. Only a restore that ran to its end
-// judges the card (CheckImage, as the pass does); a stop claims nothing. A `cancel`
-// stops before the next byte, never between a write and its read-back.
+// Restores `image` into the card at `channel`. From the first write on the card's
+// state is unknown (record and row). A restore that ran to its end reads the whole
+// image again, compares it with `image` (an address that differs fails the restore,
+// named) and judges the card as the verify pass does (JudgeCard: blocks, gain
+// self-test); one that stops says in the card's error text how far it got. A
+// `cancel` stops before the next byte, never between a write and its read-back.
 RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, int channel, const EepromImage& image,
-                                 IPassObserver& observer, CPassCancel* cancel = nullptr);
+                                 IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel = nullptr);
 // What both front ends say of a restore that stopped, ran or was refused.
 std::string RestoreSummary(const RestoreResult& result, int channel);

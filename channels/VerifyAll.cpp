@@ -1,5 +1,7 @@
 #include "VerifyAll.h"
 
+#include <algorithm>
+
 #include "CInstrument.h"
 #include "CPassGuard.h"
 #include "ChannelColumns.h"
@@ -13,8 +15,22 @@ void ShowCardVerdict(IChannelRows& rows, int row, const CChannelInfo& info)
     rows.SetRowImage(row, info.m_nStatus);
 }
 
+std::int32_t JudgeCard(CInstrument& instrument, CChannelInfo& info, const EepromImage& image)
+{
+    info.CheckImage(image);
+    if (!info.IsExemptModel() && info.m_nStatus == StatusGood)
+        info.GainSelfTest(instrument);
+    return info.m_nStatus;
+}
+
 bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows& rows, IPassObserver& observer,
                        CPassCancel* cancel)
+{
+    return VerifyChannels(instrument, channels, PresentChannels(channels), rows, observer, cancel);
+}
+
+bool VerifyChannels(CInstrument& instrument, ChannelTable& channels, const std::vector<int>& which,
+                    IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel)
 {
     CPassGuard pass(observer, PassKind::Verify);
 
@@ -23,13 +39,18 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
         return false;
     }
 
-    const int total = CountPresentChannels(channels);
+    std::vector<int> cards;
+    for (int channel : PresentChannels(channels)) {
+        if (std::find(which.begin(), which.end(), channel) != which.end())
+            cards.push_back(channel);
+    }
+    const int total = static_cast<int>(cards.size());
     int done = 0;
     // One buffer for every card; only a completely read image is judged.
     EepromImage image{};
     bool stopped = false;
 
-    for (int channel : PresentChannels(channels)) {
+    for (int channel : cards) {
         CChannelInfo& info = channels[static_cast<std::size_t>(channel)];
         stopped = CPassGuard::StopHere(cancel, done, total);
         if (stopped)
@@ -48,11 +69,8 @@ bool VerifyAllChannels(CInstrument& instrument, ChannelTable& channels, IChannel
         pass.CardStarted(done, total, channel);
 
         const bool read = instrument.ReadEepromImage(channel, image) != 0;
-        if (read) {
-            info.CheckImage(image);
-            if (!info.IsExemptModel() && info.m_nStatus == StatusGood)
-                info.GainSelfTest(instrument);
-        }
+        if (read)
+            JudgeCard(instrument, info, image);
 
         ShowCardVerdict(rows, row, info);
         if (!read)

@@ -13,6 +13,7 @@
 #include "ExitCode.h"
 #include "HexDump.h"
 #include "HostName.h"
+#include "ImageRestore.h"
 #include "JUnitReport.h"
 #include "JsonReport.h"
 #include "PresentChannels.h"
@@ -60,7 +61,7 @@ int CCliCommands::Run(const CliOptions& options)
     case CliCommand::Scan:
         return Finish(options, Scan());
     case CliCommand::Verify:
-        return Finish(options, Verify());
+        return Finish(options, Verify(options));
     case CliCommand::Clear:
         return Clear();
     case CliCommand::Peek:
@@ -91,11 +92,22 @@ int CCliCommands::Scan()
     return ok ? kExitOk : kExitFailed;
 }
 
-int CCliCommands::Verify()
+int CCliCommands::Verify(const CliOptions& options)
 {
     if (!ScanChannels(m_instrument, m_channels, m_rows, Progress(), m_cancel)) {
         ReportCancel("scan");
         return kExitFailed;
+    }
+    if (!options.channels.empty()) {
+        // Only the cards named are verified, and only they are listed afterwards.
+        for (int channel : options.channels) {
+            if (m_channels[static_cast<std::size_t>(channel)].m_nStatus == StatusNotPresent)
+                return Refuse(AbsentCardText(channel) + " Nothing was verified.");
+        }
+        for (int channel : PresentChannels(m_channels)) {
+            if (std::ranges::find(options.channels, channel) == options.channels.end())
+                m_channels[static_cast<std::size_t>(channel)] = CChannelInfo{};
+        }
     }
     if (!VerifyAllChannels(m_instrument, m_channels, m_rows, Progress(), m_cancel))
         return kExitFailed;
@@ -110,6 +122,11 @@ bool CCliCommands::ReportCancel(const char* pass)
     m_cancelled = m_cancel->Summary(pass);
     m_err << "valdina-cli: " << m_cancelled << "\n" << std::flush;
     return true;
+}
+
+CardActionFront CCliCommands::Front(IOperatorConfirm& confirm)
+{
+    return {m_instrument, m_channels, m_rows, Progress(), m_messages, confirm, m_cancel};
 }
 
 IPassObserver& CCliCommands::Progress()

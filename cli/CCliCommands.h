@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CEepromBytes.h"
+#include "CardAction.h"
 #include "CCardClock.h"
 #include "ChannelTable.h"
 #include "CliOptions.h"
@@ -17,6 +18,7 @@
 
 class CInstrument;
 class CPassCancel;
+class IOperatorConfirm;
 
 class CCliCommands {
 public:
@@ -33,7 +35,7 @@ public:
 
 private:
     int Scan();
-    int Verify();
+    int Verify(const CliOptions& options);
     int Clear();
     int Peek(const CliOptions& options);
     int Poke(const CliOptions& options);
@@ -45,8 +47,12 @@ private:
     int RestoreImage(const CliOptions& options);
     // Scans for the table's serials and models; false after saying why not.
     bool ScanForImages();
-    // Says `text` on `err` as a failure and returns kExitFailed.
+    // Says `text` on `err` as a refusal and returns kExitRefused.
     int Refuse(const std::string& text);
+    // What an image action or a verify of some cards works with; `confirm` answers its questions.
+    CardActionFront Front(IOperatorConfirm& confirm);
+    // Prints an action's summary and returns the exit code of its outcome.
+    int FinishAction(const ActionResult& result);
     // Report file, JUnit file, then the table on `out`; returns the exit code after all.
     int Finish(const CliOptions& options, int exitCode);
     // Returns whether the file was written; says why not on `err` otherwise.

@@ -7,12 +7,16 @@
 
 #include "CCliCommands.h"
 #include "CInstrument.h"
+#include "CForceConfirm.h"
 #include "CPassCancel.h"
+#include "CompareAction.h"
 #include "ChannelScan.h"
 #include "EepromImageFile.h"
 #include "ExitCode.h"
 #include "ImageCompare.h"
 #include "ImageRestore.h"
+#include "RestoreAction.h"
+#include "SaveAction.h"
 #include "PresentChannels.h"
 #include "TextFormat.h"
 
@@ -34,7 +38,7 @@ std::string FormatJsonDifferences(const std::vector<ImageDifference>& difference
 int CCliCommands::Refuse(const std::string& text)
 {
     m_messages.ShowMessage(text, MessageIcon::Exclamation);
-    return kExitFailed;
+    return kExitRefused;
 }
 
 bool CCliCommands::ScanForImages()
@@ -44,99 +48,85 @@ bool CCliCommands::ScanForImages()
     return ok;
 }
 
+int CCliCommands::FinishAction(const ActionResult& result)
+{
+    switch (result.outcome) {
+    case ActionOutcome::Done:
+        return Print(result.summary, kExitOk);
+    case ActionOutcome::NotGood:
+        return Print(result.summary, kExitNotGood);
+    case ActionOutcome::Refused:
+        return kExitRefused;
+    case ActionOutcome::Cancelled:
+    case ActionOutcome::Failed:
+        break;
+    }
+    if (!result.summary.empty())
+        m_err << "valdina-cli: " << result.summary << "\n" << std::flush;
+    return kExitFailed;
+}
+
 int CCliCommands::SaveImage(const CliOptions& options)
 {
     if (!ScanForImages())
         return kExitFailed;
-    const CChannelInfo& card = m_channels[static_cast<std::size_t>(options.channel)];
-    if (card.m_nStatus == StatusNotPresent)
-        return Refuse(AbsentCardText(options.channel));
-    const CardImageSave save = SaveCardImage(m_instrument, card, options.channel, options.imagePath);
-    if (!save.read)
-        return FailWithError();
-    if (!save.file.ok())
-        return Refuse(save.file.Text());
-    return Print(FormatText("channel %d: %s, %s\n", options.channel, options.imagePath.c_str(),
-                            ImageRecordPath(options.imagePath).c_str()),
-                 kExitOk);
+    CForceConfirm confirm(m_messages, options.force);
+    return FinishAction(SaveCardImageAs(Front(confirm), options.channel, options.imagePath));
 }
 
 int CCliCommands::SaveAllImages(const CliOptions& options)
 {
     if (!ScanForImages())
         return kExitFailed;
-    int exitCode = kExitOk;
-    std::string listing;
-    for (const SavedCard& card : SaveAllCardImages(m_instrument, m_channels, options.imagePath, Progress(), m_cancel)) {
-        if (card.save.ok())
-            listing += FormatText("channel %d: %s\n", card.channel, card.path.c_str());
-        else
-            exitCode = kExitFailed;
-        if (card.save.read && !card.save.file.ok())
-            Refuse(card.save.file.Text());
-    }
+    CForceConfirm confirm(m_messages, options.force);
+    ActionResult result = SaveAllCardImagesInto(Front(confirm), options.imagePath);
     ReportCancel("save");
-    return Print(listing, exitCode);
+    // What was saved is listed whatever came after it.
+    const int exitCode = Print(result.summary, kExitOk);
+    result.summary.clear();
+    return result.outcome == ActionOutcome::Done ? exitCode : FinishAction(result);
 }
 
 int CCliCommands::CompareImage(const CliOptions& options)
 {
-    EepromImage first{};
+    std::vector<ImageDifference> differences;
     std::string firstName;
     if (options.compareChannel) {
-        if (!m_eeprom.ReadImage(options.channel, first))
-            return FailWithError();
+        CForceConfirm confirm(m_messages, false);
+        const CardComparison comparison = CompareCardWithImage(Front(confirm), options.channel, options.imagePath);
+        const ActionOutcome outcome = comparison.result.outcome;
+        if (!options.json || outcome == ActionOutcome::Refused || outcome == ActionOutcome::Failed)
+            return FinishAction(comparison.result);
+        differences = comparison.differences;
         firstName = "channel " + std::to_string(options.channel);
     } else {
-        const LoadedImage loaded = LoadImageFile(options.imagePath);
-        if (!loaded.ok())
-            return Refuse(loaded.refusal);
-        first = loaded.image;
+        const LoadedImage first = LoadImageFile(options.imagePath);
+        if (!first.ok())
+            return Refuse(first.refusal);
+        const LoadedImage second = LoadImageFile(options.secondImagePath);
+        if (!second.ok())
+            return Refuse(second.refusal);
+        differences = CompareImages(first.image, second.image);
         firstName = options.imagePath;
     }
     const std::string& secondPath = options.compareChannel ? options.imagePath : options.secondImagePath;
-    const LoadedImage second = LoadImageFile(secondPath);
-    if (!second.ok())
-        return Refuse(second.refusal);
-
-    const std::vector<ImageDifference> differences = CompareImages(first, second.image);
     const int exitCode = differences.empty() ? kExitOk : kExitNotGood;
     if (options.json)
         return Print(FormatJsonDifferences(differences, firstName, secondPath), exitCode);
-    return Print(firstName + " against " + secondPath + ": "
-                     + FormatImageDifferences(differences, options.compareChannel ? "card" : "first",
-                                              options.compareChannel ? "file" : "second"),
+    return Print(firstName + " against " + secondPath + ": " + FormatImageDifferences(differences, "first", "second"),
                  exitCode);
 }
 
 int CCliCommands::RestoreImage(const CliOptions& options)
 {
-    // Every check passes before anything is written.
-    const LoadedImage file = LoadImageFile(options.imagePath);
-    if (!file.ok())
-        return Refuse(file.refusal);
+    // A file that is no image is refused before the bus is touched.
+    if (const LoadedImage file = LoadImageFile(options.imagePath); !file.ok())
+        return Refuse(file.refusal + " Nothing was written.");
     if (!ScanForImages())
         return kExitFailed;
-    CChannelInfo& card = m_channels[static_cast<std::size_t>(options.channel)];
-    const RestoreRefusals refusals = CheckRestore(file, options.imagePath, card, options.channel);
-    if (!refusals.always.empty())
-        return Refuse(refusals.always + " Nothing was written.");
-    for (const std::string& refusal : refusals.overridable)
-        m_messages.ShowMessage(refusal, MessageIcon::Exclamation);
-    if (refusals.Blocks(options.force))
-        return Refuse("Nothing was written; --force restores the image all the same.");
-
-    const RestoreResult result =
-        RestoreEepromImage(m_instrument, card, options.channel, file.image, Progress(), m_cancel);
-    const std::string summary = RestoreSummary(result, options.channel);
-    switch (result.outcome) {
-    case RestoreResult::Outcome::Restored:
-        return Print(summary + "\n", result.allValid ? kExitOk : kExitNotGood);
-    case RestoreResult::Outcome::Cancelled:
-        m_err << "valdina-cli: " << summary << " Run it again to resume.\n" << std::flush;
-        return kExitFailed;
-    case RestoreResult::Outcome::Failed:
-        break;
-    }
-    return Refuse(summary);
+    CForceConfirm confirm(m_messages, options.force);
+    ActionResult result = RestoreCardImage(Front(confirm), options.channel, options.imagePath);
+    if (result.outcome == ActionOutcome::Done || result.outcome == ActionOutcome::NotGood)
+        result.summary += "\n";
+    return FinishAction(result);
 }

@@ -20,8 +20,11 @@ constexpr const char* kExitCodeHelp =
     "  1   compare: the images differ; restore: restored, but a block is invalid\n"
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
     "      clear, peek, poke, dump or save failed, or the report file or the output\n"
-    "      could not be written; doctor: some step failed; restore: refused, or a\n"
-    "      byte did not read back as written or the bus failed (the address is named)\n"
+    "      could not be written; doctor: some step failed; restore: a byte did not\n"
+    "      read back as written or the bus failed (the address is named)\n"
+    "  3   refused before anything was written: an image file that is no image, a\n"
+    "      channel without a card, a serial that does not match (restore without\n"
+    "      --force), files that exist already (save without --force)\n"
     "  64  usage error (nothing is sent to the mainframe)\n"
     "  130, 143  scan, verify, save --all or restore stopped by SIGINT or SIGTERM after the card in\n"
     "      progress; the table is printed as it stands (a second signal ends it at once)\n";
@@ -54,6 +57,32 @@ std::string EepromArgument(const char* name, const std::string& text, const Eepr
 {
     return NumberArgument(name, text, value,
                           [&](std::uint32_t parsed) { return EepromRangeRefusal(range, text, parsed); });
+}
+
+// "5", "37-40": the channels named, each once, in increasing order; or the usage error.
+std::string ChannelList(const std::vector<std::string>& words, std::vector<int>& channels)
+{
+    std::vector<bool> named(256, false);
+    for (const std::string& word : words) {
+        const std::size_t dash = word.find('-', 1);
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        std::string error = NumberArgument("CHANNEL", word.substr(0, dash), 255, first);
+        if (error.empty())
+            error = dash == std::string::npos ? NumberArgument("CHANNEL", word, 255, last)
+                                              : NumberArgument("CHANNEL", word.substr(dash + 1), 255, last);
+        if (error.empty() && last < first)
+            error = "CHANNEL: the range " + word + " runs backwards";
+        if (!error.empty())
+            return error;
+        for (std::uint32_t channel = first; channel <= last; ++channel)
+            named[channel] = true;
+    }
+    for (int channel = 0; channel < 256; ++channel) {
+        if (named[static_cast<std::size_t>(channel)])
+            channels.push_back(channel);
+    }
+    return {};
 }
 
 // The first argument that is not an option, or an empty text.
@@ -100,7 +129,10 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     };
 
     CLI::App* scan = app.add_subcommand("scan", "find the installed cards and print the report");
-    CLI::App* verify = app.add_subcommand("verify", "scan, verify every card found and print the report");
+    CLI::App* verify = app.add_subcommand("verify", "scan, verify every card found (or those named) and print the report");
+    std::vector<std::string> verifyChannels;
+    verify->add_option("CHANNEL", verifyChannels, "only these cards: positions 0..255 or ranges such as 37-40")
+        ->type_name("CHANNEL...");
     CLI::App* clear = app.add_subcommand("clear", "send GPIB Device Clear to the mainframe");
     CLI::App* peek = app.add_subcommand("peek", "read one EEPROM byte of a card");
     addChannel(peek);
@@ -122,6 +154,7 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     save->add_option("FILE", second, "the image file; its record gets the extension .json")->type_name("FILE");
     save->add_option("--all", folder, "scan, then save every card found into DIR, named by serial, model, channel")
         ->type_name("DIR");
+    save->add_flag("--force", options.force, "replace an image or record that is there already");
     CLI::App* compare =
         app.add_subcommand("compare", "compare a card's EEPROM image with a file, or two files, by block");
     compare->add_option("FIRST", first, "a card position 0..255, or an image file")->required()->type_name("CHANNEL|FILE");
@@ -191,6 +224,8 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         error = "--json: only scan, verify and compare print JSON";
     else if (report && options.reportPath.empty())
         error = "--report: the file name is empty";
+    if (error.empty() && verify->parsed())
+        error = ChannelList(verifyChannels, options.channels);
     if (error.empty() && (peek->parsed() || poke->parsed() || dump->parsed() || restore->parsed()))
         error = NumberArgument("CHANNEL", channel, 255, options.channel);
     if (error.empty() && options.command == CliCommand::SaveAll) {

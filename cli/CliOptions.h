@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump, Doctor, Save, SaveAll, Compare, Restore };
 
@@ -24,7 +25,10 @@ struct CliOptions {
     std::string imagePath;
     std::string secondImagePath;
     bool compareChannel = true;
-    bool force = false;   // restore: over another serial, an unknown one or invalid blocks
+    // restore: over another serial, an unknown one or invalid blocks; save: over
+    // an existing image or record
+    bool force = false;
+    std::vector<int> channels;   // verify: the cards named, in increasing channel; empty: every card
 };
 
 struct CliParseOutcome {

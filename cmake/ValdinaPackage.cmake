@@ -1,6 +1,6 @@
 # `make package`: three Debian packages from the install components.
-# "valdina-cli" (component cli) needs only the C and C++ libraries, so a headless
-# machine takes it alone; "valdina" (the window) depends on it; "valdina-sim" holds
+# "valdina-cli" (component cli) needs only the C and C++ libraries and nettle (the
+# image record's SHA-256), so a headless machine takes it alone; "valdina" (the window) depends on it; "valdina-sim" holds
 # the simulated mainframe and its launcher and is never needed by the others.
 # Dependencies come from dpkg-shlibdeps; ValdinaDebianCPack.cmake finishes the
 # set-up at cpack time, ValdinaDebianStrip.cmake strips as Debian does.

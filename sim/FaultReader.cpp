@@ -4,7 +4,7 @@ namespace zsim {
 
 FaultRule FaultReader::read(const JsonField& e) {
     e.requireObject({"command", "channel", "address", "gain", "kind", "bytes", "code", "stb", "iberr", "signal", "times",
-                     "after"});
+                     "after", "serial", "model"});
     FaultRule rule;
     if (!e.has("command")) e.fail("a fault needs \"command\"");
     const auto label = e["command"].text();
@@ -34,6 +34,8 @@ FaultRule FaultReader::read(const JsonField& e) {
     onlyFor("stb", kind == "error");
     onlyFor("iberr", kind == "send_error");
     onlyFor("signal", kind == "signal");
+    onlyFor("serial", kind == "swap");
+    onlyFor("model", kind == "swap");
     if (kind == "no_srq") rule.kind = FaultKind::NoSrq;
     else if (kind == "timeout") rule.kind = FaultKind::Timeout;
     else if (kind == "short_reply") {
@@ -51,8 +53,13 @@ FaultRule FaultReader::read(const JsonField& e) {
         rule.kind = FaultKind::Signal;
         if (!e.has("signal")) e.fail("signal needs \"signal\"");
         rule.value = int(e["signal"].integer(1, 31));
+    } else if (kind == "swap") {
+        rule.kind = FaultKind::Swap;
+        if (!e.has("serial")) e.fail("swap needs \"serial\"");
+        rule.serial = e["serial"].text(8);
+        if (e.has("model")) rule.model = e["model"].text(8);
     } else {
-        e["kind"].fail("unknown kind \"" + kind + "\" (no_srq, timeout, short_reply, error, send_error, signal)");
+        e["kind"].fail("unknown kind \"" + kind + "\" (no_srq, timeout, short_reply, error, send_error, signal, swap)");
     }
     return rule;
 }

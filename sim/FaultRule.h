@@ -1,12 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "Command.h"
 
 namespace zsim {
 
-enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError, Signal };
+enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError, Signal, Swap };
 
 // One injected fault: which transactions it hits and what goes wrong.
 struct FaultRule {
@@ -18,6 +19,8 @@ struct FaultRule {
     int value = 0;        // status byte, reply length, iberr or signal number, by kind
     int remaining = -1;   // how many more hits; -1 = every time
     int spared = 0;       // matching commands still let through before the first hit
+    std::string serial;   // Swap: the serial of the card put in the slot
+    std::string model;    // Swap: its model; empty keeps the model
 
     bool matches(const Command& cmd, int selectedChannel) const;
 };

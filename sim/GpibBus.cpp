@@ -92,6 +92,7 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
     const int selected = m_mainframe.selectedChannel();
     bool noSrq = false, timeout = false;
     int shortReply = -1, statusOverride = -1, sendError = -1, signal = 0;
+    const FaultRule* swap = nullptr;
     for (auto& rule : m_scenario.faults) {
         if (!rule.matches(cmd, selected)) continue;
         if (rule.spared > 0) {
@@ -106,6 +107,7 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
         case FaultKind::Error: statusOverride = rule.value; break;
         case FaultKind::SendError: sendError = rule.value; break;
         case FaultKind::Signal: signal = rule.value; break;
+        case FaultKind::Swap: swap = &rule; break;
         }
     }
     clearTransaction();
@@ -121,6 +123,12 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
         if (shortReply >= 0 && size_t(shortReply) < m_reply.size()) m_reply.resize(size_t(shortReply));
         m_replyPending = true;
         m_replyTimesOut = timeout;
+    }
+    // After the command: its reply still comes from the card that was there.
+    if (swap) {
+        const bool ownTarget = cmd.kind == CommandKind::Select || cmd.kind == CommandKind::RdEe1 ||
+                               cmd.kind == CommandKind::RdEe4 || cmd.kind == CommandKind::WrEe1;
+        m_mainframe.swapCard(swap->channel.value_or(ownTarget ? cmd.channel : selected), swap->serial, swap->model);
     }
     // In the calling process, as an operator's Ctrl+C would land in mid-transaction.
     if (signal != 0) std::raise(signal);

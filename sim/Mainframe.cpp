@@ -51,6 +51,12 @@ Response Mainframe::execute(const Command& cmd) {
     }
 }
 
+void Mainframe::swapCard(int channel, const std::string& serial, const std::string& model) {
+    if (channel < 0 || channel >= kChannels || !m_cards[channel]) return;
+    m_cards[channel]->serial = serial;
+    if (!model.empty()) m_cards[channel]->model = model;
+}
+
 Response Mainframe::presence() const {
     std::vector<std::uint8_t> map(32, 0);
     for (int ch = 0; ch < kChannels; ++ch)

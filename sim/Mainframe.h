@@ -31,6 +31,9 @@ public:
     Response execute(const Command& cmd);
     int selectedChannel() const { return m_selected; }
     const std::optional<Card>& card(int channel) const { return m_cards[channel]; }
+    // Another card in the slot of `channel`, as an operator swaps one: a new serial and,
+    // unless empty, model; the EEPROM comes with it unchanged. An empty slot stays empty.
+    void swapCard(int channel, const std::string& serial, const std::string& model);
 
 private:
     Response presence() const;

@@ -2,28 +2,21 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
-#include <QShortcut>
 #include <algorithm>
 
+#include "CChannelActions.h"
 #include "CChannelItem.h"
 #include "CCommandGate.h"
 #include "CEepromBytes.h"
 #include "CInstrument.h"
 #include "CPokeDlg.h"
-#include "CImageCompareDlg.h"
-#include "CPassGuard.h"
 #include "CReportSaveDialog.h"
 #include "CStartupDlg.h"
 #include "ChannelColumns.h"
 #include "ChannelScan.h"
 #include "CompareChannels.h"
-#include "EepromImageFile.h"
-#include "ImageCompare.h"
-#include "ImageRestore.h"
 #include "IOperatorMessages.h"
 #include "ParseNumber.h"
 #include "PresentChannels.h"
@@ -87,7 +80,7 @@ CChannelView::CChannelView(const WindowContext& context, QWidget* parent)
     // The startup prompt runs once, from the event loop, over the shown window.
     m_context.commands.Post(this, [this] { OnStartupPrompt(); });
     m_context.instrument.SetTransactionObserver(&m_pump);
-    BuildContextMenu();
+    m_actions = new CChannelActions(m_context, *this);
 }
 
 CChannelView::~CChannelView()
@@ -332,7 +325,7 @@ void CChannelView::EndPass(PassKind kind)
 {
     m_pump.End();
     QString summary;
-    // A restore says what it did once it has returned (OnRestoreImage).
+    // A restore says what it did once it has returned (CChannelActions::OnRestoreImage).
     if (m_cancel.Stopped() && kind != PassKind::Restore) {
         const char* pass = kind == PassKind::Verify ? "Verify All" : kind == PassKind::Save ? "Save All EEPROM Images" : "Refresh";
         summary = QString::fromStdString(m_cancel.Summary(pass));
@@ -349,213 +342,29 @@ void CChannelView::CancelPass()
         m_cancel.Request();
 }
 
-// ---- EEPROM images
-
-namespace {
-
-const QString kImageFilter = QStringLiteral("EEPROM Image (*.bin);;All Files (*)");
-
-std::string FileName(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-} // namespace
-
-void CChannelView::BuildContextMenu()
-{
-    m_contextMenu = new QMenu(this);
-    m_contextMenu->setObjectName(QStringLiteral("IDR_CHANNEL_CONTEXT"));
-    const auto add = [this](const QString& text, void (CChannelView::*handler)(), bool perCard) {
-        QAction* action = m_contextMenu->addAction(text);
-        action->setProperty("perCard", perCard);
-        connect(action, &QAction::triggered, this, [this, handler] {
-            m_context.commands.Run(this, [this, handler] { (this->*handler)(); });
-        });
-    };
-    add(QStringLiteral("&Save EEPROM Image..."), &CChannelView::OnSaveImage, true);
-    add(QStringLiteral("&Compare with Image..."), &CChannelView::OnCompareImage, true);
-    add(QStringLiteral("&Restore EEPROM Image..."), &CChannelView::OnRestoreImage, true);
-    m_contextMenu->addSeparator();
-    add(QStringLiteral("Save &All EEPROM Images..."), &CChannelView::OnSaveAllImages, false);
-    connect(m_contextMenu, &QMenu::aboutToShow, this, [this] {
-        const bool card = SelectedChannel() >= 0;
-        const bool any = CountPresentChannels(m_context.channels) > 0;
-        for (QAction* action : m_contextMenu->actions())
-            action->setEnabled(action->property("perCard").toBool() ? card : any);
-    });
-    // A right click comes as a context menu event; the keys are taken here, since an
-    // item view may keep the Menu key from becoming one.
-    for (const QKeySequence& key : {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
-        auto* shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, &CChannelView::ShowContextMenuAtCurrentRow);
-    }
-}
+// ---- the context menu's actions
 
 void CChannelView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (event->reason() == QContextMenuEvent::Mouse)
-        m_contextMenu->popup(event->globalPos());
+        m_actions->Menu()->popup(event->globalPos());
     else
-        ShowContextMenuAtCurrentRow();
+        m_actions->PopupAtCurrentRow();
     event->accept();
 }
 
-void CChannelView::ShowContextMenuAtCurrentRow()
+std::vector<int> CChannelView::SelectedChannels() const
 {
-    QRect place = currentItem() ? visualItemRect(currentItem()) : QRect();
-    const QPoint at = place.isValid() ? place.bottomLeft() : QPoint(0, 0);
-    m_contextMenu->popup(viewport()->mapToGlobal(at));
+    std::vector<int> channels;
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        if (topLevelItem(row)->isSelected())
+            channels.push_back(GetRowChannel(row));
+    }
+    return channels;
 }
 
-int CChannelView::SelectedChannel() const
+void CChannelView::ShowActionSummary(const QString& summary)
 {
-    const int row = GetFirstSelectedRow();
-    return row < 0 ? -1 : GetRowChannel(row);
-}
-
-void CChannelView::ShowCardVerdict(int channel)
-{
-    ::ShowCardVerdict(*this, FindChannelRow(channel), m_context.channels[static_cast<std::size_t>(channel)]);
-}
-
-void CChannelView::OnSaveImage()
-{
-    const int channel = SelectedChannel();
-    if (channel < 0)
-        return;
-    const CChannelInfo& card = m_context.channels[static_cast<std::size_t>(channel)];
-    std::string path;
-    const std::string suggested = ImageFileName(card, channel);
-    if (m_imagePrompts.saveFile) {
-        if (!m_imagePrompts.saveFile(suggested, path))
-            return;
-    } else {
-        const QString chosen = QFileDialog::getSaveFileName(window(), QStringLiteral("Save EEPROM Image"),
-                                                            QString::fromStdString(suggested), kImageFilter);
-        if (chosen.isEmpty())
-            return;
-        path = FileName(chosen);
-    }
-    CardImageSave save;
-    m_cancel.Reset();
-    {
-        CPassGuard pass(*this, PassKind::Save);
-        pass.CardStarted(1, 1, channel);
-        save = SaveCardImage(m_context.instrument, card, channel, path);
-    }
-    if (!save.read)
-        m_context.instrument.ShowError();
-    else if (!save.file.ok())
-        m_context.messages.ShowMessage(save.file.Text(), save.file.written.icon());
-}
-
-void CChannelView::OnSaveAllImages()
-{
-    std::string folder;
-    if (m_imagePrompts.folder) {
-        if (!m_imagePrompts.folder(folder))
-            return;
-    } else {
-        const QString chosen = QFileDialog::getExistingDirectory(window(), QStringLiteral("Save All EEPROM Images"));
-        if (chosen.isEmpty())
-            return;
-        folder = FileName(chosen);
-    }
-    m_cancel.Reset();
-    const std::vector<SavedCard> saved =
-        SaveAllCardImages(m_context.instrument, m_context.channels, folder, *this, &m_cancel);
-    if (!saved.empty() && saved.back().save.read && !saved.back().save.file.ok())
-        m_context.messages.ShowMessage(saved.back().save.file.Text(), saved.back().save.file.written.icon());
-}
-
-bool CChannelView::PromptImageFile(const QString& title, std::string& path)
-{
-    if (m_imagePrompts.openFile)
-        return m_imagePrompts.openFile(path);
-    const QString chosen = QFileDialog::getOpenFileName(window(), title, QString(), kImageFilter);
-    if (chosen.isEmpty())
-        return false;
-    path = FileName(chosen);
-    return true;
-}
-
-void CChannelView::OnCompareImage()
-{
-    const int channel = SelectedChannel();
-    std::string path;
-    if (channel < 0 || !PromptImageFile(QStringLiteral("Compare with Image"), path))
-        return;
-    const LoadedImage file = LoadImageFile(path);
-    if (!file.ok()) {
-        m_context.messages.ShowMessage(file.refusal, MessageIcon::Exclamation);
-        return;
-    }
-    EepromImage card{};
-    bool read = false;
-    m_cancel.Reset();
-    {
-        CPassGuard pass(*this, PassKind::Save);
-        read = CEepromBytes(m_context.instrument).ReadImage(channel, card);
-    }
-    if (!read) {
-        m_context.instrument.ShowError();
-        return;
-    }
-    const std::string text = "Channel " + std::to_string(channel) + " against " + path + ": "
-        + FormatImageDifferences(CompareImages(card, file.image), "card", "file");
-    if (m_imagePrompts.showDifferences) {
-        m_imagePrompts.showDifferences(text);
-        return;
-    }
-    CImageCompareDlg dlg(text, window());
-    dlg.exec();
-}
-
-void CChannelView::OnRestoreImage()
-{
-    const int channel = SelectedChannel();
-    std::string path;
-    if (channel < 0 || !PromptImageFile(QStringLiteral("Restore EEPROM Image"), path))
-        return;
-    // Every check passes, or the operator overrides what may be overridden, before
-    // anything is written.
-    const LoadedImage file = LoadImageFile(path);
-    CChannelInfo& card = m_context.channels[static_cast<std::size_t>(channel)];
-    const RestoreRefusals refusals = CheckRestore(file, path, card, channel);
-    if (!refusals.always.empty()) {
-        m_context.messages.ShowMessage(refusals.always + " Nothing was written.", MessageIcon::Exclamation);
-        return;
-    }
-    if (!refusals.overridable.empty()) {
-        std::string why;
-        for (const std::string& refusal : refusals.overridable)
-            why += refusal + "\n\n";
-        why += "Restore the image all the same?";
-        bool go = false;
-        if (m_imagePrompts.confirm) {
-            go = m_imagePrompts.confirm(why);
-        } else {
-            QMessageBox box(QMessageBox::Warning, LoadResString(AFX_IDS_APP_TITLE), QString::fromLocal8Bit(why),
-                            QMessageBox::Yes | QMessageBox::No, window());
-            box.setDefaultButton(QMessageBox::No);
-            box.setTextFormat(Qt::PlainText);
-            go = box.exec() == QMessageBox::Yes;
-        }
-        if (!go)
-            return;
-    }
-
-    m_cancel.Reset();
-    const RestoreResult result =
-        RestoreEepromImage(m_context.instrument, card, channel, file.image, *this, &m_cancel);
-    const std::string summary = RestoreSummary(result, channel);
-    if (result.outcome == RestoreResult::Outcome::Restored)
-        ShowCardVerdict(channel);
-    // The message pane keeps what the restore did until the next command.
-    emit passEnded(QString::fromLocal8Bit(summary));
+    emit passEnded(summary);
     emit progressText(QString());
-    if (result.outcome == RestoreResult::Outcome::Failed)
-        m_context.messages.ShowMessage(summary, MessageIcon::Exclamation);
 }

@@ -19,7 +19,7 @@
 #include "IRowOrder.h"
 #include "WindowContext.h"
 
-class QMenu;
+class CChannelActions;
 
 class CChannelView : public QTreeWidget,
                      public ICommandTarget,
@@ -48,23 +48,14 @@ public:
     // Posts a command to this view; it runs after the current handler has returned.
     void PostCommand(unsigned id);
 
-    // EEPROM images, from the list's context menu (right click, Menu key, Shift+F10).
-    // Each runs through the command gate like a menu command.
-    void OnSaveImage();
-    void OnCompareImage();
-    void OnRestoreImage();
-    void OnSaveAllImages();
-    QMenu* ContextMenu() const { return m_contextMenu; }
-    // What the operator is asked; each left empty is the standard dialog.
-    struct ImagePrompts {
-        std::function<bool(const std::string& suggested, std::string& path)> saveFile;
-        std::function<bool(std::string& path)> openFile;
-        std::function<bool(std::string& folder)> folder;
-        // Restore over the refusals that yield: true to go on.
-        std::function<bool(const std::string& why)> confirm;
-        std::function<void(const std::string& differences)> showDifferences;
-    };
-    void SetImagePrompts(ImagePrompts prompts) { m_imagePrompts = std::move(prompts); }
+    // The context menu's actions on the selected cards.
+    CChannelActions& Actions() const { return *m_actions; }
+    // The channels of the selected rows, in row order.
+    std::vector<int> SelectedChannels() const;
+    // The stop request that the running scan, pass or action looks at.
+    CPassCancel& Cancel() { return m_cancel; }
+    // What an action did, kept in the message pane until the next command.
+    void ShowActionSummary(const QString& summary);
 
     // Rows.
     void DeleteAllRows() override;
@@ -110,14 +101,6 @@ private:
     };
 
     QTreeWidgetItem* Row(int row) const;
-    void BuildContextMenu();
-    void ShowContextMenuAtCurrentRow();
-    // The selected card's channel, or -1.
-    int SelectedChannel() const;
-    // Writes the card's state, error text and lamp into its row, as the pass does.
-    void ShowCardVerdict(int channel);
-    // The file to compare with or restore; false when the operator cancelled.
-    bool PromptImageFile(const QString& title, std::string& path);
 
     WindowContext m_context;
 
@@ -130,6 +113,5 @@ private:
     CPassCancel m_cancel;
     CPassEventPump m_pump{[this] { CancelPass(); }};
     QElapsedTimer m_sinceCardStart;
-    QMenu* m_contextMenu = nullptr;
-    ImagePrompts m_imagePrompts;
+    CChannelActions* m_actions = nullptr;
 };

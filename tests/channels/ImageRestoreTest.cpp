@@ -8,10 +8,15 @@
 
 #include "../cli/TempFolder.h"
 #include "BusRig.h"
+#include "ChannelColumns.h"
 #include "ChannelScan.h"
 #include "EepromImageFile.h"
 #include "ImageCompare.h"
+#include "IOperatorConfirm.h"
 #include "ImageRestore.h"
+#include "RestoreAction.h"
+#include "SaveAction.h"
+#include "Sha256.h"
 
 using valdina::test::SimScenario;
 using valdina::test::TestImages;
@@ -21,11 +26,12 @@ namespace {
 
 constexpr int kChannel = 37;
 
-std::string Mainframe(const TestImages::Image& image, const json& extra = json::object())
+std::string Mainframe(const TestImages::Image& image, const json& extra = json::object(),
+                      const json& faults = json::array())
 {
     json card = SimScenario::imageCard(kChannel, image);
     card.update(extra);
-    return json({{"cards", {card}}}).dump();
+    return json({{"cards", {card}}, {"faults", faults}}).dump();
 }
 
 EepromImage AsImage(const TestImages::Image& image)
@@ -51,7 +57,7 @@ struct RestoreRig {
     {
         rig.scenario->clearBusLog();
         const LoadedImage loaded = LoadImageFile(file);
-        return RestoreEepromImage(rig.instrument, Card(), kChannel, loaded.image, rig.observer, cancel);
+        return RestoreEepromImage(rig.instrument, Card(), kChannel, loaded.image, rig.rows, rig.observer, cancel);
     }
     EepromImage CardImage()
     {
@@ -121,9 +127,77 @@ TEST(ImageRestore, FaultsStopAtTheAddressAndClaimNothing)
         EXPECT_NE(result.failure.find(row.cause), std::string::npos) << result.failure;
         EXPECT_EQ(RestoreSummary(result, kChannel).find("Channel 37 restored"), std::string::npos);
         EXPECT_EQ(r.Card().m_nStatus, StatusUnknown) << "the card is not judged";
-        EXPECT_EQ(r.Card().m_strError, "earlier");
+        EXPECT_EQ(r.Card().m_strError.rfind("restore failed: 0 of ", 0), 0u) << r.Card().m_strError;
+        EXPECT_EQ(r.rig.rows.rows[0].texts[kColumnError], r.Card().m_strError);
         EXPECT_EQ(r.rig.CountSent(">"), 1u) << "no write after the one that failed";
     }
+}
+
+TEST(ImageRestore, ARestoreToItsEndJudgesTheCardAsTheVerifyPassDoes)
+{
+    const TestImages::Image good = TestImages::valid(7);
+    struct Row {
+        const char* what;
+        json faults;
+        std::int32_t status;
+        const char* error;
+    };
+    const json azro = {{"command", "SetGain"}, {"channel", kChannel}, {"gain", 1000}, {"kind", "error"}, {"stb", 80}};
+    for (const Row& row : {Row{"gain self-test fails", {azro}, StatusFail, "azro error during G1000"},
+                           Row{"self-test cut off by the bus", {{{"command", "GetOpMode"}, {"kind", "timeout"}}},
+                               StatusUnknown, "gain self-test not completed"}}) {
+        SCOPED_TRACE(row.what);
+        RestoreRig r(good, Mainframe(TestImages::valid(7, {"gain"}), json::object(), row.faults));
+        const RestoreResult result = r.Restore();
+        EXPECT_EQ(result.outcome, RestoreResult::Outcome::Restored) << result.failure;
+        EXPECT_TRUE(result.allValid);
+        EXPECT_EQ(r.Card().m_nStatus, row.status);
+        EXPECT_NE(r.Card().m_strError.find(row.error), std::string::npos) << r.Card().m_strError;
+        EXPECT_NE(RestoreSummary(result, kChannel).find(row.error), std::string::npos);
+        EXPECT_EQ(r.rig.rows.rows[0].texts[kColumnStatus], StatusText(row.status));
+    }
+}
+
+TEST(ImageActions, ACardSwappedAfterTheScanIsReadAgainBeforeAnythingIsWrittenOrRecorded)
+{
+    const TestImages::Image good = TestImages::valid(7);
+    // The scan's QuerySN of the card is its last answer as 21000037: then another card is in the slot.
+    const json swap = {{"command", "QuerySN"}, {"channel", kChannel}, {"kind", "swap"}, {"serial", "99000001"},
+                       {"times", 1}};
+    RestoreRig r(good, Mainframe(TestImages::valid(7, {"gain"}), json::object(), json::array({swap})));
+    ASSERT_EQ(r.Card().Serial(), "21000037");
+    struct Recorder final : IOperatorConfirm {
+        bool Confirm(ConfirmQuestion, const std::vector<std::string>& reasons) override
+        {
+            asked.insert(asked.end(), reasons.begin(), reasons.end());
+            return answer;
+        }
+        std::vector<std::string> asked;
+        bool answer = false;
+    } confirm;
+    const CardActionFront front{r.rig.instrument, r.rig.channels, r.rig.rows, r.rig.observer, r.rig.observer, confirm};
+
+    r.rig.scenario->clearBusLog();
+    EXPECT_EQ(RestoreCardImage(front, kChannel, r.file).outcome, ActionOutcome::Refused);
+    ASSERT_FALSE(confirm.asked.empty());
+    EXPECT_EQ(confirm.asked[0], "Channel 37 now holds serial 99000001, not 21000037 as the last scan found.");
+    EXPECT_EQ(r.rig.CountSent(">"), 0u);
+    EXPECT_EQ(r.Card().Serial(), "99000001");
+    EXPECT_EQ(r.rig.rows.rows[0].texts[kColumnSerial], "99000001");
+
+    // A save records the serial it read: swapped again, the record names the new card.
+    r.rig.Switch(Mainframe(good, {{"serial", "99000002"}}));
+    const std::string saved = (r.folder.path() / "saved.bin").string();
+    EXPECT_EQ(SaveCardImageAs(front, kChannel, saved).outcome, ActionOutcome::Done);
+    EXPECT_EQ(LoadImageFile(saved).record->serial, "99000002");
+    // Over an existing pair only when confirmed, the question naming both files.
+    confirm.asked.clear();
+    EXPECT_EQ(SaveCardImageAs(front, kChannel, saved).outcome, ActionOutcome::Refused);
+    ASSERT_EQ(confirm.asked.size(), 1u);
+    EXPECT_NE(confirm.asked[0].find(saved + ", " + ImageRecordPath(saved)), std::string::npos) << confirm.asked[0];
+
+    confirm.answer = true;
+    EXPECT_EQ(RestoreCardImage(front, kChannel, r.file).outcome, ActionOutcome::Done);
 }
 
 TEST(ImageRestore, CancelledRestoreStopsBetweenBytesAndResumes)
@@ -140,6 +214,7 @@ TEST(ImageRestore, CancelledRestoreStopsBetweenBytesAndResumes)
     EXPECT_EQ(r.rig.CountSent(">"), 3u);
     EXPECT_EQ(r.rig.CountSent("<"), 128u + 3u);
     EXPECT_EQ(r.Card().m_nStatus, StatusUnknown);
+    EXPECT_EQ(r.Card().m_strError, "restore cancelled: 3 of " + std::to_string(stopped.differing) + " bytes written");
 
     cancel.Reset();
     r.rig.observer.cancel = nullptr;
@@ -164,7 +239,16 @@ TEST(ImageRestore, RefusalsSayWhyAndOnlyTheLastTwoYield)
     std::snprintf(card.m_szSerial, sizeof card.m_szSerial, "21000037");
     std::snprintf(card.m_szModel, sizeof card.m_szModel, "T210");
     CChannelInfo absent;
-    const std::string ours = R"({"serial": "21000037"})";
+    // A record of `serial` tied to `bytes`.
+    const auto record = [](const char* serial, const TestImages::Image& bytes) {
+        ImageRecord made;
+        made.serial = serial;
+        made.channel = kChannel;
+        made.size = bytes.size();
+        made.sha256 = Sha256Hex(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return FormatImageRecord(made);
+    };
+    const std::string ours = record("21000037", good);
 
     struct Row {
         const char* what;
@@ -174,8 +258,8 @@ TEST(ImageRestore, RefusalsSayWhyAndOnlyTheLastTwoYield)
         const char* says;
     };
     write("ours.json", ours);
-    write("other.json", R"({"serial": "21000099"})");
-    write("broken.json", ours);
+    write("other.json", record("21000099", good));
+    write("broken.json", record("21000037", broken));
     write("absent.json", ours);
     const std::vector<Row> rows{
         {"short file", write("short.bin", image.substr(1)), &card, true, "holds 511 bytes; an EEPROM image is exactly 512."},
@@ -205,7 +289,7 @@ TEST(ImageFiles, AFailedWriteLeavesNoImageBehindAndSaysWhy)
     // The record's name is taken by a folder: the image must not stay without it.
     std::filesystem::create_directory(folder.path() / "card.json");
     const std::string path = (folder.path() / "card.bin").string();
-    const ImageSaveResult saved = WriteImageFiles(path, image, record);
+    const ImageSaveResult saved = WriteImageFiles(path, image, record, ExistingFiles::Replace);
     EXPECT_FALSE(saved.ok());
     EXPECT_EQ(saved.failedPath, (folder.path() / "card.json").string());
     EXPECT_NE(saved.Text().find(saved.failedPath), std::string::npos) << saved.Text();

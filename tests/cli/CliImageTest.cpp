@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 #include "CliProcess.h"
 #include "ExitCode.h"
@@ -85,22 +86,39 @@ TEST(CliImage, RefusedRestoresWriteNothingAndOnlyTheYieldingOnesGiveWayToForce)
 {
     TempFolder folder;
     const std::string good = SaveGood(folder);
-    SimScenario sim(Mainframe(TestImages::valid(7, {"gain"})));
+    // The scan's QuerySN of channel 37 is the last its old card answers: then another is in the slot.
+    const json swap = {{"command", "QuerySN"}, {"channel", 37}, {"kind", "swap"}, {"serial", "99000037"}};
     // Each refusal's wording is the core's; here: nothing reaches the card before the
-    // checks, and --force moves only what it may.
-    for (const auto& [channel, says, forceHelps] :
-         {std::tuple{"39", "Channel 39 (rack 2, slot 7) holds no card.", false},
-          std::tuple{"38", "saved from serial 21000037; the card in channel 38 has serial 21000038", true}}) {
+    // checks, the refusal exits 3, and --force moves only what it may.
+    for (const auto& [channel, faults, says, forceHelps] :
+         {std::tuple{"39", json::array(), "Channel 39 (rack 2, slot 7) holds no card.", false},
+          std::tuple{"38", json::array(), "saved from serial 21000037; the card in channel 38 has serial 21000038", true},
+          std::tuple{"37", json::array({swap}), "Channel 37 now holds serial 99000037, not 21000037", true}}) {
         SCOPED_TRACE(channel);
-        sim.clearBusLog();
+        json scenario = Mainframe(TestImages::valid(7, {"gain"}));
+        scenario["faults"] = faults;
+        SimScenario sim(scenario);
         const CliRun refused = RunCli({"restore", channel, good});
-        EXPECT_EQ(refused.exitCode, kExitFailed);
+        EXPECT_EQ(refused.exitCode, kExitRefused);
         EXPECT_NE(refused.err.find(says), std::string::npos) << refused.err;
         EXPECT_EQ(Writes(sim), 0u);
         const CliRun forced = RunCli({"restore", "--force", channel, good});
         EXPECT_EQ(forced.exitCode == kExitOk, forceHelps) << forced.err;
         EXPECT_EQ(Writes(sim) > 0, forceHelps);
     }
+}
+
+TEST(CliImage, ARestoreIntoACardWhoseGainSelfTestFailsEndsNotGood)
+{
+    TempFolder folder;
+    const std::string good = SaveGood(folder);
+    json scenario = Mainframe(TestImages::valid(7, {"gain"}));
+    scenario["faults"] = {{{"command", "SetGain"}, {"channel", 37}, {"gain", 1000}, {"kind", "error"}, {"stb", 80}}};
+    SimScenario sim(scenario);
+    const CliRun run = RunCli({"restore", "37", good});
+    EXPECT_EQ(run.exitCode, kExitNotGood) << run.err;
+    EXPECT_NE(run.out.find("The card is Fail: azro error during G1000."), std::string::npos) << run.out;
+    EXPECT_GT(Writes(sim), 0u);
 }
 
 TEST(CliImage, InterruptedRestoreStopsAfterAByteReadBackAndSaysHowFar)
@@ -141,4 +159,71 @@ TEST(CliImage, SaveAllNamesEachCardsImageBySerialModelAndChannel)
     EXPECT_EQ(missing.exitCode, kExitFailed);
     EXPECT_EQ(missing.err.find((folder.path() / "none" / "21000000-T210-ch000.bin").string()), 0u) << missing.err;
     EXPECT_EQ(missing.err.find('\n'), missing.err.size() - 1) << missing.err;
+}
+
+TEST(CliImage, ExistingImagesAreKeptUnlessForcedAndNamed)
+{
+    TempFolder folder;
+    const std::string file = SaveGood(folder);
+    const std::string record = (folder.path() / "card.json").string();
+    SimScenario sim({{"cards", {{{"channel", 37}, {"serial", "21000099"}}}}});
+    // One row per command: refused without --force, naming each file in the way.
+    struct Row {
+        std::vector<std::string> save;
+        std::vector<std::string> inTheWay;
+    };
+    const std::string all = (folder.path() / "21000099-T210-ch037").string();
+    std::ofstream(all + ".json") << "{}";
+    const Row rows[] = {{{"save", "37", file}, {file, record}}, {{"save", "--all", folder.path().string()}, {all + ".json"}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.save[1]);
+        std::vector<std::string> before;
+        for (const std::string& name : row.inTheWay)
+            before.push_back(ReadFile(name));
+        const CliRun refused = RunCli(row.save);
+        EXPECT_EQ(refused.exitCode, kExitRefused) << refused.err;
+        EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_NE(refused.err.find(row.inTheWay[i]), std::string::npos) << refused.err;
+            EXPECT_EQ(ReadFile(row.inTheWay[i]), before[i]) << "kept byte for byte";
+        }
+        std::vector<std::string> forced = row.save;
+        forced.insert(forced.begin() + 1, "--force");
+        const CliRun replaced = RunCli(forced);
+        EXPECT_EQ(replaced.exitCode, kExitOk) << replaced.err;
+        EXPECT_EQ(json::parse(ReadFile(row.inTheWay.back()))["serial"], "21000099");
+    }
+}
+
+TEST(CliImage, UntrustedFilesAreRefusedAtOnceAndNeverCrashTheProgram)
+{
+    TempFolder folder;
+    const std::string good = SaveGood(folder);
+    SimScenario sim(Mainframe(TestImages::valid(7)));
+    const std::string pipe = (folder.path() / "pipe.bin").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // A record whose channel is text once aborted both programs.
+    const std::string bad = (folder.path() / "bad.bin").string();
+    std::filesystem::copy_file(good, bad);
+    json record = json::parse(ReadFile(folder.path() / "card.json"));
+    record["channel"] = "5";
+    std::ofstream(folder.path() / "bad.json") << record.dump();
+    struct Row {
+        std::vector<std::string> command;
+        std::string says;
+    };
+    const Row rows[] = {
+        {{"compare", "37", pipe}, pipe + " is a FIFO (named pipe), not a file"},
+        {{"restore", "37", pipe}, pipe + " is a FIFO (named pipe), not a file"},
+        {{"compare", good, (folder.path() / "none.bin").string()}, "none.bin does not exist."},
+        {{"restore", "37", bad}, "the field \"channel\" is text; it must be a whole number from 0 to 255"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.command.back());
+        sim.clearBusLog();
+        const CliRun run = RunCli(row.command);
+        EXPECT_EQ(run.exitCode, kExitRefused) << run.err;
+        EXPECT_NE(run.err.find(row.says), std::string::npos) << run.err;
+        EXPECT_EQ(Writes(sim), 0u);
+    }
 }

@@ -47,6 +47,10 @@ TEST(CliOptions, NumbersAreDecimalOrHexadecimal)
     EXPECT_EQ(limits.outcome.options->address, 0xFFFF);
     EXPECT_EQ(limits.outcome.options->byte, 0xFF);
 
+    const Parsed some = Parse({"verify", "40", "5", "0x25-39", "38"});
+    ASSERT_TRUE(some.outcome.options.has_value()) << some.err;
+    EXPECT_EQ(some.outcome.options->channels, (std::vector<int>{5, 37, 38, 39, 40}));
+
     const Parsed zero = Parse({"peek", "0", "0x0"});
     ASSERT_TRUE(zero.outcome.options.has_value()) << zero.err;
     EXPECT_EQ(zero.outcome.options->channel, 0);
@@ -73,6 +77,9 @@ TEST(CliOptions, RefusesOtherFormsNamingTheArgument)
         {{"poke", "1", "2", "0x1FF"}, "BYTE"},
         {{"poke", "1", "2", ""}, "BYTE"},
         {{"poke", "1", "2"}, "BYTE"},          // missing
+        {{"verify", "37-256"}, "CHANNEL"},
+        {{"verify", "40-37"}, "CHANNEL"},
+        {{"verify", "5", "x"}, "CHANNEL"},
         {{"scan", "--board", "16"}, "--board"},
         {{"scan", "--board", "-1"}, "--board"},
         {{"doctor", "--board", "1e0"}, "--board"},

@@ -98,6 +98,26 @@ TEST(CliVerify, ACardNotGoodExitsOne)
     EXPECT_EQ(Messages(run.err), std::vector<std::string>{"SRQ not asserted during \"RdEe4\""});
 }
 
+TEST(CliVerify, NamedCardsAloneAreVerifiedAndListed)
+{
+    json failing = Card(4);
+    failing["broken"] = {"Xmon"};
+    SimScenario sim(Scenario({Card(3), failing, Card(5), Card(6), Card(7)}));
+    const CliRun run = RunCli({"verify", "3", "5-6"});
+    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+    const std::vector<std::string> lines = SplitLines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    for (std::size_t line = 1; line < lines.size(); ++line)
+        EXPECT_NE(lines[line].find("Good"), std::string::npos) << lines[line];
+    const std::vector<std::string> sent = sim.busLog().commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "S 4"), 1) << "channel 4 was scanned, not verified";
+
+    const CliRun absent = RunCli({"verify", "4-8"});
+    EXPECT_EQ(absent.exitCode, kExitRefused);
+    EXPECT_EQ(absent.err, "Channel 8 (rack 0, slot 8) holds no card. Nothing was verified.\n");
+    EXPECT_EQ(RunCli({"verify", "6-5"}).exitCode, kExitUsage);
+}
+
 TEST(CliVerify, MainframeOffExitsTwo)
 {
     SimScenario sim({{"off_bus", true}});

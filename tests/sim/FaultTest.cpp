@@ -86,6 +86,19 @@ TEST(SimFaults, SendErrorFailsTheSendWithTheGivenCode) {
     EXPECT_EQ(d.send("S 37").ibsta, CMPL);
 }
 
+TEST(SimFaults, SwapPutsAnotherCardInTheSlotAfterTheCommand) {
+    SimScenario sc(withFaults({{{"command", "QuerySN"}, {"channel", 37}, {"kind", "swap"}, {"serial", "S2"},
+                                {"model", "T213"}, {"times", 1}}}));
+    auto& d = SimDriver::get();
+    const auto text = [](const std::vector<std::uint8_t>& reply) { return std::string(reply.begin(), reply.end()); };
+    d.transact("S 37");
+    EXPECT_EQ(text(d.transact("Q5 7", 8).reply), "21000037") << "the command is answered by the card that was there";
+    EXPECT_EQ(text(d.transact("Q5 7", 8).reply), "S2");
+    EXPECT_EQ(text(d.transact("Q5 6", 8).reply), "T213");
+    d.transact("S 38");
+    EXPECT_EQ(text(d.transact("Q5 7", 8).reply), "21000038");
+}
+
 TEST(SimFaults, TimesLimitsHowOftenAFaultHits) {
     SimScenario sc(withFaults({{{"command", "Select"}, {"kind", "no_srq"}, {"times", 2}}}));
     auto& d = SimDriver::get();

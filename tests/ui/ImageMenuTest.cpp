@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "../cli/TempFolder.h"
+#include "CChannelActions.h"
 #include "ChannelColumns.h"
 #include "ChannelStatus.h"
 #include "TestScenarios.h"
@@ -26,7 +27,7 @@ using valdina::test::SimScenario;
 
 namespace {
 
-enum MenuEntry { kSave = 0, kCompare = 1, kRestore = 2, kSaveAll = 4 };
+enum MenuEntry { kSave = 0, kCompare = 1, kRestore = 2, kVerify = 3, kSaveAll = 5 };
 
 void ScanOnly(QWidget* dialog)
 {
@@ -61,17 +62,17 @@ struct ImageWindow {
     ImageWindow() : scenario(std::in_place, Mainframe(true)), window(ScanOnly)
     {
         file = (folder.path() / "card.bin").string();
-        CChannelView::ImagePrompts prompts;
+        CChannelActions::Prompts prompts;
         prompts.saveFile = [this](const std::string&, std::string& path) { path = file; return true; };
         prompts.openFile = [this](std::string& path) { path = file; return true; };
         prompts.confirm = [this](const std::string& why) { asked.push_back(why); return false; };
         prompts.showDifferences = [this](const std::string& text) { differences = text; };
-        window.View().SetImagePrompts(prompts);
+        window.View().Actions().SetPrompts(prompts);
     }
     void Run(MenuEntry entry, int channel)
     {
         window.SelectChannels({channel});
-        window.View().ContextMenu()->actions().at(entry)->trigger();
+        window.View().Actions().Menu()->actions().at(entry)->trigger();
         DrainEvents();
     }
     std::string RowText(int channel, int column) const
@@ -108,7 +109,7 @@ TEST(ImageMenu, OpensByRightClickMenuKeyAndShiftF10)
     for (const auto& [what, open] : ways) {
         SCOPED_TRACE(what);
         open();
-        QMenu* menu = window.View().ContextMenu();
+        QMenu* menu = window.View().Actions().Menu();
         EXPECT_TRUE(menu->isVisible());
         for (QAction* action : menu->actions())
             EXPECT_TRUE(action->isSeparator() || action->isEnabled()) << action->text().toStdString();
@@ -142,7 +143,8 @@ TEST(ImageMenu, RestoreCancelledByEscResumesAndTheRowShowsTheVerdict)
     EXPECT_TRUE(cursorUp);
     EXPECT_EQ(Writes(*w.scenario), 3u);
     EXPECT_EQ(w.scenario->busLog().commands().back()[0], '<');
-    EXPECT_EQ(w.RowText(17, kColumnStatus), "Fail") << "a stopped restore claims nothing";
+    EXPECT_EQ(w.RowText(17, kColumnStatus), "unknown") << "a stopped restore claims nothing";
+    EXPECT_EQ(w.RowText(17, kColumnError).rfind("restore cancelled: 3 of ", 0), 0u) << w.RowText(17, kColumnError);
     EXPECT_NE(w.window.Frame().MessageText().toStdString().find("cancelled: 3 of"), std::string::npos);
 
     w.Run(kRestore, 17);
@@ -155,6 +157,45 @@ TEST(ImageMenu, RestoreCancelledByEscResumesAndTheRowShowsTheVerdict)
 
     w.Run(kCompare, 17);
     EXPECT_NE(w.differences.find("The images are the same."), std::string::npos) << w.differences;
+}
+
+TEST(ImageMenu, VerifyJudgesTheSelectedCardsAlone)
+{
+    ImageWindow w;
+    w.scenario.reset();
+    w.scenario.emplace(Mainframe(false));
+    w.window.SelectChannels({17, 40});
+    w.window.View().Actions().Menu()->actions().at(kVerify)->trigger();
+    DrainEvents();
+    EXPECT_EQ(w.RowText(17, kColumnStatus), "Fail");
+    EXPECT_EQ(w.RowText(40, kColumnStatus), "Good");
+    EXPECT_EQ(w.RowText(37, kColumnStatus), "unknown") << "not selected, not verified";
+}
+
+TEST(ImageMenu, ACardSwappedAfterTheScanIsConfirmedBeforeARestoreWritesIntoIt)
+{
+    ImageWindow w;
+    w.Run(kSave, 37);
+    // Refresh again; its QuerySN of channel 37 is the last the old card answers.
+    w.scenario.reset();
+    w.scenario.emplace(SmallMainframe({{{"command", "QuerySN"}, {"channel", 37}, {"kind", "swap"},
+                                        {"serial", "S0000037"}, {"times", 1}}}));
+    w.window.Command(ID_REFRESH);
+    ASSERT_EQ(w.RowText(37, kColumnSerial), "a1234567");
+    w.scenario->clearBusLog();
+    w.Run(kRestore, 37);
+    ASSERT_EQ(w.asked.size(), 1u);
+    EXPECT_NE(w.asked[0].find("Channel 37 now holds serial S0000037, not a1234567"), std::string::npos) << w.asked[0];
+    EXPECT_NE(w.asked[0].find("saved from serial a1234567; the card in channel 37 has serial S0000037."),
+              std::string::npos) << w.asked[0];
+    EXPECT_EQ(Writes(*w.scenario), 0u);
+    EXPECT_EQ(w.RowText(37, kColumnSerial), "S0000037");
+
+    // Saving over the pair asks once, naming both files; No keeps them.
+    w.Run(kSave, 37);
+    ASSERT_EQ(w.asked.size(), 2u);
+    EXPECT_NE(w.asked[1].find(w.file + ", " + w.folder.path().string() + "/card.json exist already."), std::string::npos)
+        << w.asked[1];
 }
 
 TEST(ImageMenu, RefusalsAreSaidOrConfirmedBeforeAnythingIsWritten)

@@ -17,7 +17,7 @@ constexpr const char* kExitCodeHelp =
     "Exit codes:\n"
     "  0   the command succeeded; for verify, every card present is Good\n"
     "  1   verify: the pass ran to its end but some card present is not Good\n"
-    "  1   compare: the images differ; restore: restored, but a block is invalid\n"
+    "  1   compare: the images differ; restore: restored, but the card is not Good\n"
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
     "      clear, peek, poke, dump or save failed, or the report file or the output\n"
     "      could not be written; doctor: some step failed; restore: a byte did not\n"

@@ -29,8 +29,21 @@ ActionResult RestoreCardImage(const CardActionFront& front, int channel, const s
         refusals.overridable.insert(refusals.overridable.begin(), SwappedCardText(channel, identity, card.Serial()));
     if (!refusals.always.empty())
         return refuse(refusals.always);
-    if (!refusals.overridable.empty() && !front.confirm.Confirm(ConfirmQuestion::Restore, refusals.overridable))
-        return {ActionOutcome::Refused, {}};
+    if (!refusals.overridable.empty()) {
+        if (!front.confirm.Confirm(ConfirmQuestion::Restore, refusals.overridable))
+            return {ActionOutcome::Refused, {}};
+        // The question may have stood open for minutes: the yes was for this card, so
+        // the card in the slot must still be it.
+        const std::string confirmedSerial(card.Serial());
+        const IdentityCheck again = RecheckCardIdentity(front.instrument, card, channel, front.rows);
+        if (!again.read) {
+            front.instrument.ShowError();
+            return {ActionOutcome::Failed, "Nothing was written."};
+        }
+        if (again.swapped)
+            return refuse("Channel " + std::to_string(channel) + " now holds serial " + std::string(card.Serial())
+                          + ", not " + confirmedSerial + " as when the restore was confirmed.");
+    }
 
     const RestoreResult result =
         RestoreEepromImage(front.instrument, card, channel, file.image, front.rows, front.observer, front.cancel);

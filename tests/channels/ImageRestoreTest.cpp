@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "../cli/TempFolder.h"
@@ -170,10 +171,13 @@ TEST(ImageActions, ACardSwappedAfterTheScanIsReadAgainBeforeAnythingIsWrittenOrR
         bool Confirm(ConfirmQuestion, const std::vector<std::string>& reasons) override
         {
             asked.insert(asked.end(), reasons.begin(), reasons.end());
+            if (whileAsked)
+                whileAsked();
             return answer;
         }
         std::vector<std::string> asked;
         bool answer = false;
+        std::function<void()> whileAsked;
     } confirm;
     const CardActionFront front{r.rig.instrument, r.rig.channels, r.rig.rows, r.rig.observer, r.rig.observer, confirm};
 
@@ -196,7 +200,14 @@ TEST(ImageActions, ACardSwappedAfterTheScanIsReadAgainBeforeAnythingIsWrittenOrR
     ASSERT_EQ(confirm.asked.size(), 1u);
     EXPECT_NE(confirm.asked[0].find(saved + ", " + ImageRecordPath(saved)), std::string::npos) << confirm.asked[0];
 
+    // Swapped again while the question stood open: the yes was for another card.
     confirm.answer = true;
+    confirm.whileAsked = [&] { r.rig.Switch(Mainframe(good, {{"serial", "99000003"}})); };
+    EXPECT_EQ(RestoreCardImage(front, kChannel, r.file).outcome, ActionOutcome::Refused);
+    EXPECT_EQ(r.rig.CountSent(">"), 0u);
+    EXPECT_EQ(r.rig.rows.rows[0].texts[kColumnSerial], "99000003");
+
+    confirm.whileAsked = nullptr;
     EXPECT_EQ(RestoreCardImage(front, kChannel, r.file).outcome, ActionOutcome::Done);
 }
 

@@ -11,9 +11,9 @@ FaultRule FaultReader::read(const JsonField& e) {
     if (!commandKindFromLabel(label, rule.command))
         e["command"].fail("unknown command \"" + label + "\"");
     if (e.has("channel")) rule.channel = int(e["channel"].integer(0, 255));
+    const bool eeprom = rule.command == CommandKind::RdEe1 || rule.command == CommandKind::RdEe4 ||
+                        rule.command == CommandKind::WrEe1;
     if (e.has("address")) {
-        const bool eeprom = rule.command == CommandKind::RdEe1 || rule.command == CommandKind::RdEe4 ||
-                            rule.command == CommandKind::WrEe1;
         if (!eeprom) e["address"].fail("\"address\" applies to RdEe1, RdEe4 and WrEe1 only");
         rule.address = unsigned(e["address"].integer(0, 0xFFFF));
     }
@@ -58,8 +58,12 @@ FaultRule FaultReader::read(const JsonField& e) {
         if (!e.has("serial")) e.fail("swap needs \"serial\"");
         rule.serial = e["serial"].text(8);
         if (e.has("model")) rule.model = e["model"].text(8);
+    } else if (kind == "flip") {
+        rule.kind = FaultKind::Flip;
+        if (!eeprom) e["kind"].fail("flip applies to RdEe1, RdEe4 and WrEe1 only");
     } else {
-        e["kind"].fail("unknown kind \"" + kind + "\" (no_srq, timeout, short_reply, error, send_error, signal, swap)");
+        e["kind"].fail("unknown kind \"" + kind +
+                       "\" (no_srq, timeout, short_reply, error, send_error, signal, swap, flip)");
     }
     return rule;
 }

@@ -7,7 +7,7 @@
 
 namespace zsim {
 
-enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError, Signal, Swap };
+enum class FaultKind { NoSrq, Timeout, ShortReply, Error, SendError, Signal, Swap, Flip };
 
 // One injected fault: which transactions it hits and what goes wrong.
 struct FaultRule {

@@ -93,6 +93,7 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
     bool noSrq = false, timeout = false;
     int shortReply = -1, statusOverride = -1, sendError = -1, signal = 0;
     const FaultRule* swap = nullptr;
+    bool flip = false;
     for (auto& rule : m_scenario.faults) {
         if (!rule.matches(cmd, selected)) continue;
         if (rule.spared > 0) {
@@ -108,6 +109,7 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
         case FaultKind::SendError: sendError = rule.value; break;
         case FaultKind::Signal: signal = rule.value; break;
         case FaultKind::Swap: swap = &rule; break;
+        case FaultKind::Flip: flip = true; break;
         }
     }
     clearTransaction();
@@ -130,6 +132,8 @@ BusStatus GpibBus::send(int board, unsigned addr, const void* data, long count) 
                                cmd.kind == CommandKind::RdEe4 || cmd.kind == CommandKind::WrEe1;
         m_mainframe.swapCard(swap->channel.value_or(ownTarget ? cmd.channel : selected), swap->serial, swap->model);
     }
+    // After the command too: its reply or write went through, then the cell changes.
+    if (flip) m_mainframe.flipEepromByte(cmd.channel, cmd.address);
     // In the calling process, as an operator's Ctrl+C would land in mid-transaction.
     if (signal != 0) std::raise(signal);
     return BusStatus::ok(count);

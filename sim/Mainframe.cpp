@@ -57,6 +57,11 @@ void Mainframe::swapCard(int channel, const std::string& serial, const std::stri
     if (!model.empty()) m_cards[channel]->model = model;
 }
 
+void Mainframe::flipEepromByte(int channel, unsigned address) {
+    if (channel < 0 || channel >= kChannels || !m_cards[channel] || address >= kEepromSize) return;
+    m_cards[channel]->eeprom[address] ^= 0xFF;
+}
+
 Response Mainframe::presence() const {
     std::vector<std::uint8_t> map(32, 0);
     for (int ch = 0; ch < kChannels; ++ch)

@@ -34,6 +34,9 @@ public:
     // Another card in the slot of `channel`, as an operator swaps one: a new serial and,
     // unless empty, model; the EEPROM comes with it unchanged. An empty slot stays empty.
     void swapCard(int channel, const std::string& serial, const std::string& model);
+    // Every bit of one EEPROM cell inverted, as a cell that loses its charge after a
+    // good read. An empty slot, or an address beyond the part, is left as it is.
+    void flipEepromByte(int channel, unsigned address);
 
 private:
     Response presence() const;

@@ -120,7 +120,7 @@ void CChannelActions::OnSaveImage()
             return;
         path = FileName(chosen);
     }
-    m_view.Cancel().Reset();
+    m_view.ArmCancel("Save EEPROM Image");
     Finish(SaveCardImageAs(Front(), channel, path));
 }
 
@@ -136,7 +136,7 @@ void CChannelActions::OnSaveAllImages()
             return;
         folder = FileName(chosen);
     }
-    m_view.Cancel().Reset();
+    m_view.ArmCancel("Save All EEPROM Images");
     const ActionResult result = SaveAllCardImagesInto(Front(), folder);
     // A cancel is said by the pass's own end.
     if (result.outcome != ActionOutcome::Cancelled)
@@ -160,7 +160,7 @@ void CChannelActions::OnCompareImage()
     std::string path;
     if (selected.empty() || !PromptImageFile(QStringLiteral("Compare with Image"), path))
         return;
-    m_view.Cancel().Reset();
+    m_view.ArmCancel("Compare with Image");
     const CardComparison comparison = CompareCardWithImage(Front(), selected.front(), path);
     const ActionOutcome outcome = comparison.result.outcome;
     if (outcome != ActionOutcome::Done && outcome != ActionOutcome::NotGood)
@@ -179,7 +179,7 @@ void CChannelActions::OnRestoreImage()
     std::string path;
     if (selected.empty() || !PromptImageFile(QStringLiteral("Restore EEPROM Image"), path))
         return;
-    m_view.Cancel().Reset();
+    m_view.ArmCancel("Restore EEPROM Image");
     Finish(RestoreCardImage(Front(), selected.front(), path));
 }
 
@@ -188,6 +188,5 @@ void CChannelActions::OnVerify()
     const std::vector<int> selected = m_view.SelectedChannels();
     if (selected.empty())
         return;
-    m_view.Cancel().Reset();
-    VerifyChannels(m_context.instrument, m_context.channels, selected, m_view, m_view, &m_view.Cancel());
+    VerifyChannels(m_context.instrument, m_context.channels, selected, m_view, m_view, &m_view.ArmCancel("Verify"));
 }

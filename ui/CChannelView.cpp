@@ -138,14 +138,19 @@ void CChannelView::PostCommand(unsigned id)
 
 bool CChannelView::ScanChannels()
 {
-    m_cancel.Reset();
-    return ::ScanChannels(m_context.instrument, m_context.channels, *this, *this, &m_cancel);
+    return ::ScanChannels(m_context.instrument, m_context.channels, *this, *this, &ArmCancel("Refresh"));
 }
 
 void CChannelView::VerifyAllChannels()
 {
+    ::VerifyAllChannels(m_context.instrument, m_context.channels, *this, *this, &ArmCancel("Verify All"));
+}
+
+CPassCancel& CChannelView::ArmCancel(std::string command)
+{
     m_cancel.Reset();
-    ::VerifyAllChannels(m_context.instrument, m_context.channels, *this, *this, &m_cancel);
+    m_cancelCommand = std::move(command);
+    return m_cancel;
 }
 
 void CChannelView::OnStartupPrompt()
@@ -326,10 +331,8 @@ void CChannelView::EndPass(PassKind kind)
     m_pump.End();
     QString summary;
     // A restore says what it did once it has returned (CChannelActions::OnRestoreImage).
-    if (m_cancel.Stopped() && kind != PassKind::Restore) {
-        const char* pass = kind == PassKind::Verify ? "Verify All" : kind == PassKind::Save ? "Save All EEPROM Images" : "Refresh";
-        summary = QString::fromStdString(m_cancel.Summary(pass));
-    }
+    if (m_cancel.Stopped() && kind != PassKind::Restore)
+        summary = QString::fromStdString(m_cancel.Summary(m_cancelCommand));
     emit passEnded(summary);
     emit progressText(QString());
     emit passRunning(false);

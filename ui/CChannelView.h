@@ -54,6 +54,9 @@ public:
     std::vector<int> SelectedChannels() const;
     // The stop request that the running scan, pass or action looks at.
     CPassCancel& Cancel() { return m_cancel; }
+    // Readies it for the command the operator chose, by whose name a cancel is told:
+    // "Verify cancelled after 1 of 2 cards".
+    CPassCancel& ArmCancel(std::string command);
     // What an action did, kept in the message pane until the next command.
     void ShowActionSummary(const QString& summary);
 
@@ -111,6 +114,7 @@ private:
     ChannelSortInfo m_sortInfo;
     std::function<bool(std::string&)> m_promptReportPath;
     CPassCancel m_cancel;
+    std::string m_cancelCommand;
     CPassEventPump m_pump{[this] { CancelPass(); }};
     QElapsedTimer m_sinceCardStart;
     CChannelActions* m_actions = nullptr;

@@ -109,28 +109,39 @@ TEST(ImageRestore, FaultsStopAtTheAddressAndClaimNothing)
     const TestImages::Image good = TestImages::valid(7);
     const TestImages::Image broken = TestImages::valid(7, {"gain"});
     const auto first = CompareImages(AsImage(broken), AsImage(good)).front().address;
+    const int differing = static_cast<int>(CompareImages(AsImage(broken), AsImage(good)).size());
     struct Row {
         const char* what;
         json card;
+        json faults;
         const char* cause;
+        int written;
     };
-    for (const Row& row : {Row{"write-protected card", {{"write_protected", true}}, "during \"WrEe1\""},
-                           Row{"byte that takes no write", {{"stuck", {first}}}, "reads back"}}) {
+    // The cell at `first` reads back as written, then loses it before the image is read again.
+    const json decays = json::array(
+        {{{"command", "RdEe1"}, {"channel", kChannel}, {"address", first}, {"kind", "flip"}, {"times", 1}}});
+    const json none = json::array();
+    for (const Row& row : {Row{"write-protected card", {{"write_protected", true}}, none, "during \"WrEe1\"", 0},
+                           Row{"byte that takes no write", {{"stuck", {first}}}, none, "reads back", 0},
+                           Row{"byte that changes after its read-back", json::object(), decays,
+                               "differs from the image at", differing}}) {
         SCOPED_TRACE(row.what);
-        RestoreRig r(good, Mainframe(broken, row.card));
+        RestoreRig r(good, Mainframe(broken, row.card, row.faults));
         r.Card().m_strError = "earlier";
         const RestoreResult result = r.Restore();
         EXPECT_EQ(result.outcome, RestoreResult::Outcome::Failed);
-        EXPECT_EQ(result.written, 0);
+        EXPECT_EQ(result.written, row.written);
         char address[16];
         std::snprintf(address, sizeof address, "0x%04X", first);
         EXPECT_NE(result.failure.find(address), std::string::npos) << result.failure;
         EXPECT_NE(result.failure.find(row.cause), std::string::npos) << result.failure;
         EXPECT_EQ(RestoreSummary(result, kChannel).find("Channel 37 restored"), std::string::npos);
         EXPECT_EQ(r.Card().m_nStatus, StatusUnknown) << "the card is not judged";
-        EXPECT_EQ(r.Card().m_strError.rfind("restore failed: 0 of ", 0), 0u) << r.Card().m_strError;
+        EXPECT_EQ(r.Card().m_strError.rfind("restore failed: " + std::to_string(row.written) + " of ", 0), 0u)
+            << r.Card().m_strError;
         EXPECT_EQ(r.rig.rows.rows[0].texts[kColumnError], r.Card().m_strError);
-        EXPECT_EQ(r.rig.CountSent(">"), 1u) << "no write after the one that failed";
+        EXPECT_EQ(r.rig.CountSent(">"), row.written == 0 ? 1u : static_cast<std::size_t>(row.written))
+            << "no write after the one that failed";
     }
 }
 

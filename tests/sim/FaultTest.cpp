@@ -2,6 +2,7 @@
 // to that one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "GpibCodes.h"
@@ -97,6 +98,19 @@ TEST(SimFaults, SwapPutsAnotherCardInTheSlotAfterTheCommand) {
     EXPECT_EQ(text(d.transact("Q5 6", 8).reply), "T213");
     d.transact("S 38");
     EXPECT_EQ(text(d.transact("Q5 7", 8).reply), "21000038");
+}
+
+TEST(SimFaults, FlipInvertsTheAddressedByteAfterTheCommand) {
+    SimScenario sc(
+        withFaults({{{"command", "RdEe1"}, {"channel", 37}, {"address", 8}, {"kind", "flip"}, {"times", 1}}}));
+    auto& d = SimDriver::get();
+    const auto before = d.transact("<020020220008", 8).reply;
+    ASSERT_EQ(before.size(), 8u);
+    EXPECT_EQ(d.transact("<020020200008", 5).reply.at(4), before[4]) << "the read itself sees the old byte";
+    const auto after = d.transact("<020020220008", 8).reply;
+    EXPECT_EQ(after[4], std::uint8_t(before[4] ^ 0xFF));
+    EXPECT_TRUE(std::equal(after.begin() + 5, after.end(), before.begin() + 5)) << "only that byte changed";
+    EXPECT_EQ(d.transact("<020020200008", 5).reply.at(4), after[4]) << "once only";
 }
 
 TEST(SimFaults, TimesLimitsHowOftenAFaultHits) {

@@ -152,6 +152,8 @@ TEST(SimScenarioFile, MalformedFilesAreReportedOnceAndLeaveTheMainframeOffTheBus
          "swap needs \"serial\""},
         {"serial for another kind", R"({"faults": [{"command": "Select", "kind": "timeout", "serial": "1"}]})",
          "/faults/0/serial", "does not apply"},
+        {"flip of a command without an EEPROM cell", R"({"faults": [{"command": "QuerySN", "kind": "flip"}]})",
+         "/faults/0/kind", "flip applies to RdEe1"},
         {"unknown board state", R"({"board": "unplugged"})", "/board", "unknown board state"},
         {"address beyond the primary ones", R"({"address": 31})", "/address", "out of range"},
         {"stuck cell beyond the part", R"({"cards": [{"channel": 4, "stuck": [512]}]})", "/cards/0/stuck/0",

@@ -19,6 +19,7 @@
 #include "CChannelActions.h"
 #include "ChannelColumns.h"
 #include "ChannelStatus.h"
+#include "EepromImageFile.h"
 #include "TestScenarios.h"
 #include "UiHarness.h"
 #include "resource.h"
@@ -194,7 +195,7 @@ TEST(ImageMenu, ACardSwappedAfterTheScanIsConfirmedBeforeARestoreWritesIntoIt)
     // Saving over the pair asks once, naming both files; No keeps them.
     w.Run(kSave, 37);
     ASSERT_EQ(w.asked.size(), 2u);
-    EXPECT_NE(w.asked[1].find(w.file + ", " + w.folder.path().string() + "/card.json exist already."), std::string::npos)
+    EXPECT_NE(w.asked[1].find(w.file + ", " + ImageRecordPath(w.file) + " exist already."), std::string::npos)
         << w.asked[1];
 }
 

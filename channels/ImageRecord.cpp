@@ -7,6 +7,7 @@
 #include "CChannelInfo.h"
 #include "ChannelStatus.h"
 #include "EepromLayout.h"
+#include "PrintableField.h"
 
 namespace {
 
@@ -29,15 +30,6 @@ std::string KindOf(const json& value)
     case json::value_t::number_float: return "a fraction";
     default: return "a number";
     }
-}
-
-bool PrintableAscii(const std::string& text)
-{
-    for (char c : text) {
-        if (c < 0x20 || c > 0x7E)
-            return false;
-    }
-    return true;
 }
 
 bool IsUtcTime(const std::string& text)
@@ -85,7 +77,7 @@ public:
         if (text.size() > maxLength)
             return Fail(name, "has " + std::to_string(text.size()) + " characters; at most "
                                   + std::to_string(maxLength) + " fit");
-        if (!PrintableAscii(text))
+        if (!IsPrintableAscii(text))
             return Fail(name, "holds a character that is not printable ASCII");
         value = text;
         return true;
@@ -136,7 +128,7 @@ bool ReadBlocks(const json& object, FieldReader& reader, ImageRecord& record)
         for (const EepromBlock& block : kEepromBlocks)
             known = known || name == block.name;
         if (!known)
-            return reader.Fail("blocks", "names no block of the image: \"" + (PrintableAscii(name) ? name : "?") + "\"");
+            return reader.Fail("blocks", "names no block of the image: \"" + (IsPrintableAscii(name) ? name : "?") + "\"");
         bool valid = false;
         for (const char* v : kVerdicts)
             valid = valid || (verdict.is_string() && verdict.get_ref<const std::string&>() == v);

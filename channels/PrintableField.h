@@ -7,3 +7,5 @@
 #include <string_view>
 
 std::string PrintableField(std::string_view field);
+// Whether every byte of `text` is printable ASCII (0x20 to 0x7E), the rule above.
+bool IsPrintableAscii(std::string_view text);

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "../cli/TempFolder.h"
-#include "BusRig.h"
+#include "../channels/BusRig.h"
 #include "ChannelColumns.h"
 #include "ChannelScan.h"
 #include "EepromImageFile.h"

@@ -8,6 +8,7 @@
 
 #include "ChannelTable.h"
 
+class CHistoryRun;
 class CInstrument;
 class CPassCancel;
 class IChannelRows;
@@ -23,6 +24,7 @@ struct CardActionFront {
     IOperatorMessages& messages;   // refusals and failures, each said once
     IOperatorConfirm& confirm;     // refusals that the operator may override
     CPassCancel* cancel = nullptr;
+    CHistoryRun* history = nullptr;   // none: nothing is recorded (tests, benches)
 };
 
 enum class ActionOutcome {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "CHistoryRun.h"
 #include "CInstrument.h"
 #include "CPassGuard.h"
 #include "IChannelRows.h"
@@ -9,14 +10,16 @@
 #include "TextFormat.h"
 #include "VerifyAll.h"
 
-namespace {
-
-std::string BusFailure(const CInstrument& instrument, const std::string& what)
+std::string BusFailureText(const CInstrument& instrument, const std::string& what)
 {
     return what + " failed: " + instrument.ErrorText() + " during \"" + instrument.Operation() + "\".";
 }
 
-} // namespace
+std::string ReadBackText(const std::string& at, std::uint8_t readBack, std::uint8_t written)
+{
+    return FormatText("The byte at %s reads back 0x%02X after 0x%02X was written.", at.c_str(),
+                      static_cast<unsigned>(readBack), static_cast<unsigned>(written));
+}
 
 std::string AbsentCardText(int channel)
 {
@@ -82,7 +85,8 @@ std::string AddressList(const std::vector<ImageDifference>& differences)
 } // namespace
 
 RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, int channel, const EepromImage& image,
-                                 IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel)
+                                 IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel,
+                                 const RestoreJournal* journal)
 {
     CPassGuard pass(observer, PassKind::Restore);
     RestoreResult result;
@@ -90,16 +94,36 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
 
     EepromImage current{};
     if (!instrument.ReadEepromImage(channel, current)) {
-        result.failure = BusFailure(instrument, "Reading the image of " + where);
+        result.failure = BusFailureText(instrument, "Reading the image of " + where);
         return result;
     }
     const std::vector<ImageDifference> differences = CompareImages(current, image);
     result.differing = static_cast<int>(differences.size());
     const int total = result.differing;
+    // The write as the history keeps it: each differing byte, then each one's read-back.
+    std::vector<ByteWrite> bytes;
+    for (const ImageDifference& d : differences)
+        bytes.push_back({static_cast<std::uint16_t>(d.address), d.first, d.second, std::nullopt});
+    const bool journaled = journal != nullptr && !differences.empty();
+    if (journaled) {
+        WriteStart start;
+        start.channel = channel;
+        start.serial = std::string(card.Serial());
+        start.kind = "restore";
+        start.imageFile = journal->imageFile;
+        start.imageSha256 = journal->imageSha256;
+        start.bytes = bytes;
+        if (!journal->history.BeginWrite(start, journal->confirm)) {
+            result.outcome = RestoreResult::Outcome::Refused;
+            return result;
+        }
+    }
     // Every way out from here on leaves the card unknown until it is judged.
     const auto stop = [&](RestoreResult::Outcome outcome, const char* how) {
         result.outcome = outcome;
         MarkRestoring(card, rows, channel, result, how);
+        if (journaled)
+            journal->history.EndWrite({card.m_strError, bytes});
         return result;
     };
 
@@ -113,17 +137,17 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
         const auto address = static_cast<std::uint16_t>(d.address);
         const std::string at = FormatText("address 0x%04X of ", static_cast<unsigned>(address)) + where;
         if (!instrument.WrEe1(channel, address, d.second)) {
-            result.failure = BusFailure(instrument, "Writing " + at);
+            result.failure = BusFailureText(instrument, "Writing " + at);
             return stop(RestoreResult::Outcome::Failed, "failed");
         }
         std::uint8_t readBack = 0;
         if (!instrument.RdEe1(channel, address, &readBack)) {
-            result.failure = BusFailure(instrument, "Reading back " + at);
+            result.failure = BusFailureText(instrument, "Reading back " + at);
             return stop(RestoreResult::Outcome::Failed, "failed");
         }
+        bytes[static_cast<std::size_t>(result.written)].readBack = readBack;
         if (readBack != d.second) {
-            result.failure = FormatText("The byte at %s reads back 0x%02X after 0x%02X was written.", at.c_str(),
-                                        static_cast<unsigned>(readBack), static_cast<unsigned>(d.second));
+            result.failure = ReadBackText(at, readBack, d.second);
             return stop(RestoreResult::Outcome::Failed, "failed");
         }
         ++result.written;
@@ -132,7 +156,7 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
 
     // Nothing written: the image read first is the card's.
     if (result.written > 0 && !instrument.ReadEepromImage(channel, current)) {
-        result.failure = BusFailure(instrument, "Reading the image of " + where + " after the restore");
+        result.failure = BusFailureText(instrument, "Reading the image of " + where + " after the restore");
         return stop(RestoreResult::Outcome::Failed, "failed");
     }
     if (const auto left = CompareImages(current, image); !left.empty()) {
@@ -140,6 +164,8 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
         return stop(RestoreResult::Outcome::Failed, "failed");
     }
     result.outcome = RestoreResult::Outcome::Restored;
+    if (journaled)
+        journal->history.EndWrite({"written", bytes});
     result.blocks = SummarizeBlocks(current, card.IsExemptModel());
     // The gain self-test talks to the selected card; the EEPROM frames named theirs.
     if (instrument.Select(channel)) {
@@ -174,6 +200,8 @@ std::string RestoreSummary(const RestoreResult& result, int channel)
     }
     case RestoreResult::Outcome::Cancelled:
         return FormatText("Restore of channel %d cancelled: ", channel) + counts + ".";
+    case RestoreResult::Outcome::Refused:
+        return FormatText("Nothing was written into channel %d.", channel);
     case RestoreResult::Outcome::Failed:
         break;
     }

@@ -10,8 +10,10 @@
 #include "BlockSummary.h"
 #include "EepromImageFile.h"
 
+class CHistoryRun;
 class CInstrument;
 class IChannelRows;
+class IOperatorConfirm;
 class CPassCancel;
 class IPassObserver;
 
@@ -24,6 +26,11 @@ struct RestoreRefusals {
     bool Blocks(bool overridden) const { return !always.empty() || (!overridden && !overridable.empty()); }
 };
 
+// "Writing address 0x0012 of channel 5 failed: <the bus error> during "WrEe1"."
+std::string BusFailureText(const CInstrument& instrument, const std::string& what);
+// "The byte at address 0x0012 of channel 5 reads back 0x00 after 0xFF was written."
+std::string ReadBackText(const std::string& at, std::uint8_t readBack, std::uint8_t written);
+
 // "Channel 37 (rack 2, slot 5) holds no card."
 std::string AbsentCardText(int channel);
 // `card` is the table's record of `channel` as the last scan left it.
@@ -31,7 +38,9 @@ RestoreRefusals CheckRestore(const LoadedImage& file, const std::string& imagePa
                              int channel);
 
 struct RestoreResult {
-    enum class Outcome { Restored, Failed, Cancelled };
+    // Refused: the history could not record the write and the operator did not let
+    // it go unrecorded; nothing was written.
+    enum class Outcome { Restored, Failed, Cancelled, Refused };
     Outcome outcome = Outcome::Failed;
     int differing = 0;   // bytes that differed from the image before
     int written = 0;     // bytes written and read back as written
@@ -51,7 +60,16 @@ struct RestoreResult {
 // named) and judges the card as the verify pass does (JudgeCard: blocks, gain
 // self-test); one that stops says in the card's error text how far it got. A
 // `cancel` stops before the next byte, never between a write and its read-back.
+// With a `journal`, the bytes that differ are recorded in its history before the
+// first goes out, and how far the restore got after.
+struct RestoreJournal {
+    CHistoryRun& history;
+    IOperatorConfirm& confirm;
+    std::string imageFile;
+    std::string imageSha256;
+};
 RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, int channel, const EepromImage& image,
-                                 IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel = nullptr);
+                                 IChannelRows& rows, IPassObserver& observer, CPassCancel* cancel = nullptr,
+                                 const RestoreJournal* journal = nullptr);
 // What both front ends say of a restore that stopped, ran or was refused.
 std::string RestoreSummary(const RestoreResult& result, int channel);

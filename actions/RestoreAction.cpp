@@ -5,6 +5,9 @@
 #include "IOperatorConfirm.h"
 #include "IOperatorMessages.h"
 #include "ImageRestore.h"
+#include "Sha256.h"
+
+#include <optional>
 
 ActionResult RestoreCardImage(const CardActionFront& front, int channel, const std::string& path)
 {
@@ -45,14 +48,20 @@ ActionResult RestoreCardImage(const CardActionFront& front, int channel, const s
                           + ", not " + confirmedSerial + " as when the restore was confirmed.");
     }
 
-    const RestoreResult result =
-        RestoreEepromImage(front.instrument, card, channel, file.image, front.rows, front.observer, front.cancel);
+    std::optional<RestoreJournal> journal;
+    if (front.history != nullptr)
+        journal.emplace(RestoreJournal{*front.history, front.confirm, path,
+                                       Sha256Hex({reinterpret_cast<const char*>(file.image.data()), file.image.size()})});
+    const RestoreResult result = RestoreEepromImage(front.instrument, card, channel, file.image, front.rows,
+                                                    front.observer, front.cancel, journal ? &*journal : nullptr);
     const std::string summary = RestoreSummary(result, channel);
     switch (result.outcome) {
     case RestoreResult::Outcome::Restored:
         return {result.status == StatusGood ? ActionOutcome::Done : ActionOutcome::NotGood, summary};
     case RestoreResult::Outcome::Cancelled:
         return {ActionOutcome::Cancelled, summary + " Run it again to resume."};
+    case RestoreResult::Outcome::Refused:
+        return {ActionOutcome::Refused, {}};
     case RestoreResult::Outcome::Failed:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "CHistoryRun.h"
 #include "CInstrument.h"
 #include "CPassGuard.h"
 #include "CardIdentity.h"
@@ -32,6 +33,8 @@ bool SaveRead(const CardActionFront& front, int channel, const std::string& path
 {
     const CChannelInfo& card = front.channels[static_cast<std::size_t>(channel)];
     const CardImageSave save = SaveCardImage(front.instrument, card, channel, path, existing);
+    if (save.ok() && front.history != nullptr)
+        front.history->SavedImage({{}, channel, std::string(card.Serial()), path, save.sha256});
     if (!save.read)
         front.instrument.ShowError();
     else if (!save.file.ok())

@@ -66,9 +66,18 @@ bool CChannelInfo::CheckImage(const EepromImage& image)
     // The header comes first in the layout; every later block is checked even after
     // an invalid one, so the text names the last invalid block.
     bool valid = true;
+    m_checkedBlocks = 0;
+    m_validBlocks = 0;
+    unsigned bit = 1;
     for (const BlockSummary& entry : SummarizeBlocks(image, IsExemptModel())) {
-        if (entry.checked)
-            valid = CheckBlock(image.data() + entry.block.offset, entry.block.length, entry.block.name) && valid;
+        if (entry.checked) {
+            const bool blockValid =
+                CheckBlock(image.data() + entry.block.offset, entry.block.length, entry.block.name);
+            valid = blockValid && valid;
+            m_checkedBlocks |= bit;
+            m_validBlocks |= blockValid ? bit : 0u;
+        }
+        bit <<= 1;
     }
     m_nStatus = valid ? StatusGood : StatusFail;
     return valid;

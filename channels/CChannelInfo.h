@@ -37,6 +37,10 @@ public:
     char m_szSerial[16] = {};
     char m_szModel[16] = {};
     std::string m_strError;
+    // The last image check's blocks, bit i for kEepromBlocks[i]: which were checked,
+    // and of those which were valid. Both 0 until an image is checked.
+    std::uint8_t m_checkedBlocks = 0;
+    std::uint8_t m_validBlocks = 0;
 };
 
 // Display text of any state value.

@@ -44,6 +44,7 @@ IdentityCheck RecheckCardIdentity(CInstrument& instrument, CChannelInfo& card, i
     std::memcpy(card.m_szModel, model, sizeof model);
     card.m_nStatus = ScannedStatus(card.Serial());
     card.m_strError.clear();
+    card.m_checkedBlocks = card.m_validBlocks = 0;
     const int row = rows.FindChannelRow(channel);
     rows.SetRowText(row, kColumnSerial, std::string(card.Serial()));
     ShowCardVerdict(rows, row, card);

@@ -57,6 +57,7 @@ bool ScanChannels(CInstrument& instrument, ChannelTable& channels, IChannelRows&
 
             std::memset(info.m_szSerial, 0, sizeof info.m_szSerial);
             std::memset(info.m_szModel, 0, sizeof info.m_szModel);
+            info.m_checkedBlocks = info.m_validBlocks = 0;
             // After the first failure or a cancel the scan stops talking to the
             // mainframe but still records every position from the presence map.
             if (ok && !cancelled)

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-enum class ConfirmQuestion { Restore, Replace };
+// UnrecordedWrite: the card history cannot record a write; the command line never
+// says yes to it (--no-history leaves the history out from the start).
+enum class ConfirmQuestion { Restore, Replace, UnrecordedWrite };
 
 class IOperatorConfirm {
 public:
@@ -18,5 +20,13 @@ public:
 // The question as the window asks it: "Restore the image all the same?"
 inline const char* ConfirmQuestionText(ConfirmQuestion question)
 {
-    return question == ConfirmQuestion::Restore ? "Restore the image all the same?" : "Replace them?";
+    switch (question) {
+    case ConfirmQuestion::Restore:
+        return "Restore the image all the same?";
+    case ConfirmQuestion::Replace:
+        return "Replace them?";
+    case ConfirmQuestion::UnrecordedWrite:
+        break;
+    }
+    return "Write into the card without recording it in the card history?";
 }

@@ -11,11 +11,14 @@
 #include "ChannelScan.h"
 #include "Doctor.h"
 #include "ExitCode.h"
+#include "CForceConfirm.h"
 #include "HexDump.h"
+#include "HistoryFormat.h"
 #include "HostName.h"
 #include "ImageRestore.h"
 #include "JUnitReport.h"
 #include "JsonReport.h"
+#include "PokeAction.h"
 #include "PresentChannels.h"
 #include "ReportFile.h"
 #include "ReportFormat.h"
@@ -57,27 +60,32 @@ int CCliCommands::Run(const CliOptions& options)
     else
         m_clock.emplace(m_noProgress, m_messages.Shown());
 
+    if (RecordsHistory(options.command))
+        BeginHistory(options);
+
     switch (options.command) {
     case CliCommand::Scan:
-        return Finish(options, Scan());
+        return Finish(options, EndHistory(Scan()));
     case CliCommand::Verify:
-        return Finish(options, Verify(options));
+        return Finish(options, EndHistory(Verify(options)));
     case CliCommand::Clear:
         return Clear();
     case CliCommand::Peek:
         return Peek(options);
     case CliCommand::Poke:
-        return Poke(options);
+        return EndHistory(Poke(options));
     case CliCommand::Dump:
         return Dump(options);
     case CliCommand::Save:
-        return SaveImage(options);
+        return EndHistory(SaveImage(options));
     case CliCommand::SaveAll:
-        return SaveAllImages(options);
+        return EndHistory(SaveAllImages(options));
     case CliCommand::Compare:
         return CompareImage(options);
     case CliCommand::Restore:
-        return RestoreImage(options);
+        return EndHistory(RestoreImage(options));
+    case CliCommand::History:
+        return History(options);
     case CliCommand::Doctor:
         // Each step goes out as it finishes, before the next one calls the driver.
         return Print("", RunDoctor(m_instrument, m_out));
@@ -126,12 +134,76 @@ bool CCliCommands::ReportCancel(const char* pass)
 
 CardActionFront CCliCommands::Front(IOperatorConfirm& confirm)
 {
-    return {m_instrument, m_channels, m_rows, Progress(), m_messages, confirm, m_cancel};
+    return {m_instrument, m_channels, m_rows, Progress(), m_messages, confirm, m_cancel, m_history.get()};
 }
 
 IPassObserver& CCliCommands::Progress()
 {
-    return *m_clock;
+    return m_history ? m_history->Watch(*m_clock) : *m_clock;
+}
+
+void CCliCommands::BeginHistory(const CliOptions& options)
+{
+    if (!options.noHistory)
+        m_store = std::make_unique<CSqliteHistoryStore>(ChooseHistoryLocation(options.historyPath),
+                                                        CSqliteHistoryStore::Options{});
+    m_history = std::make_unique<CHistoryRun>(m_store.get(), m_instrument, "valdina-cli " VALDINA_VERSION,
+                                              options.commandLine, m_messages);
+}
+
+int CCliCommands::EndHistory(int exitCode)
+{
+    if (!m_history)
+        return exitCode;
+    std::string outcome;
+    switch (exitCode) {
+    case kExitOk:
+        outcome = "done";
+        break;
+    case kExitNotGood:
+        outcome = "not good";
+        break;
+    case kExitRefused:
+        outcome = "refused";
+        break;
+    default:
+        outcome = "failed";
+        break;
+    }
+    if (!m_cancelled.empty())
+        outcome = "cancelled: " + m_cancelled;
+    m_history->End(outcome, m_channels);
+    return exitCode;
+}
+
+int CCliCommands::History(const CliOptions& options)
+{
+    CSqliteHistoryStore store(ChooseHistoryLocation(options.historyPath),
+                              {CSqliteHistoryStore::Mode::Read, CSqliteHistoryStore::Options{}.busyTimeoutMs});
+    HistoryQuery query;
+    if (options.historyByChannel)
+        query.channel = options.channel;
+    else
+        query.serial = options.historySerial;
+    query.since = options.since;
+    query.writesOnly = options.writesOnly;
+    const std::optional<std::vector<HistoryEntry>> entries = store.Query(query);
+    if (!entries) {
+        m_messages.ShowMessage(store.Problem(), MessageIcon::Exclamation);
+        return kExitFailed;
+    }
+    if (options.json)
+        return Print(FormatHistoryJson(*entries), kExitOk);
+    if (options.csv)
+        return Print(FormatHistoryCsv(*entries), kExitOk);
+    if (entries->empty()) {
+        const std::string card = options.historyByChannel ? "channel " + std::to_string(options.channel)
+                                                          : "serial " + options.historySerial;
+        return Print("No " + std::string(options.writesOnly ? "writes into " : "history of ") + card + " in "
+                         + store.Where() + ".\n",
+                     kExitOk);
+    }
+    return Print(FormatHistoryText(*entries), kExitOk);
 }
 
 bool CCliCommands::AnyPresentCardNotGood() const
@@ -215,7 +287,14 @@ int CCliCommands::Peek(const CliOptions& options)
 
 int CCliCommands::Poke(const CliOptions& options)
 {
-    return m_eeprom.WriteByte(options.channel, options.address, options.byte) ? kExitOk : FailWithError();
+    CForceConfirm confirm(m_messages, false);
+    const ActionResult result = PokeCardByte(Front(confirm), options.channel, options.address, options.byte);
+    // A poke that went through says so on standard error: its output stays empty for scripts.
+    if (result.outcome == ActionOutcome::Done) {
+        m_messages.ShowMessage(result.summary, MessageIcon::Exclamation);
+        return kExitOk;
+    }
+    return FinishAction(result);
 }
 
 int CCliCommands::Dump(const CliOptions& options)

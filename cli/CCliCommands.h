@@ -3,10 +3,13 @@
 // the channel table of the run; failures go to `err` as the window's messages do.
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "CEepromBytes.h"
+#include "CHistoryRun.h"
+#include "CSqliteHistoryStore.h"
 #include "CardAction.h"
 #include "CCardClock.h"
 #include "ChannelTable.h"
@@ -40,6 +43,11 @@ private:
     int Peek(const CliOptions& options);
     int Poke(const CliOptions& options);
     int Dump(const CliOptions& options);
+    int History(const CliOptions& options);
+    // Opens the card history for a command that records into it, unless --no-history.
+    void BeginHistory(const CliOptions& options);
+    // Records the run's end as its exit code and any cancel tell it; returns the code.
+    int EndHistory(int exitCode);
     // EEPROM images (CCliImageCommands.cpp).
     int SaveImage(const CliOptions& options);
     int SaveAllImages(const CliOptions& options);
@@ -79,4 +87,6 @@ private:
     ChannelTable m_channels;
     CPassCancel* m_cancel = nullptr;
     std::string m_cancelled;   // what the cancel stopped, as both front ends say it; empty when none
+    std::unique_ptr<CSqliteHistoryStore> m_store;
+    std::unique_ptr<CHistoryRun> m_history;
 };

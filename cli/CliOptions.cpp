@@ -8,6 +8,7 @@
 #include "CEepromBytes.h"
 #include "CliNumber.h"
 #include "ExitCode.h"
+#include "UtcTime.h"
 #include "ValdinaVersion.h"
 
 namespace {
@@ -20,11 +21,13 @@ constexpr const char* kExitCodeHelp =
     "  1   compare: the images differ; restore: restored, but the card is not Good\n"
     "  2   the scan failed, the mainframe did not answer at the start of the pass,\n"
     "      clear, peek, poke, dump or save failed, or the report file or the output\n"
-    "      could not be written; doctor: some step failed; restore: a byte did not\n"
-    "      read back as written or the bus failed (the address is named)\n"
+    "      could not be written; doctor: some step failed; poke, restore: a byte did\n"
+    "      not read back as written or the bus failed (the address is named);\n"
+    "      history: the card history could not be read\n"
     "  3   refused before anything was written: an image file that is no image, a\n"
     "      channel without a card, a serial that does not match (restore without\n"
-    "      --force), files that exist already (save without --force)\n"
+    "      --force), files that exist already (save without --force), a write that\n"
+    "      the card history cannot record (poke, restore without --no-history)\n"
     "  64  usage error (nothing is sent to the mainframe)\n"
     "  130, 143  scan, verify, save --all or restore stopped by SIGINT or SIGTERM after the card in\n"
     "      progress; the table is printed as it stands (a second signal ends it at once)\n";
@@ -95,7 +98,45 @@ std::string FirstWord(const std::vector<std::string>& arguments)
     return {};
 }
 
+// The arguments as one line, each word with spaces or quotes in double quotes.
+std::string CommandLine(int argc, const char* const* argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (word.empty() || word.find_first_of(" \t\"'") != std::string::npos) {
+            std::string quoted = "\"";
+            for (char c : word)
+                quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+            word = quoted + "\"";
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return line;
+}
+
 } // namespace
+
+bool RecordsHistory(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::Scan:
+    case CliCommand::Verify:
+    case CliCommand::Poke:
+    case CliCommand::Save:
+    case CliCommand::SaveAll:
+    case CliCommand::Restore:
+        return true;
+    case CliCommand::Clear:
+    case CliCommand::Peek:
+    case CliCommand::Dump:
+    case CliCommand::Doctor:
+    case CliCommand::Compare:
+    case CliCommand::History:
+        break;
+    }
+    return false;
+}
 
 CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
@@ -106,7 +147,7 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
 
     CliOptions options;
     app.add_option("--report", options.reportPath, "scan, verify: also write the report file")->type_name("FILE");
-    app.add_flag("--json", options.json, "scan, verify, compare: print the table, failures or differences as JSON");
+    app.add_flag("--json", options.json, "scan, verify, compare, history: print the table, failures, differences or entries as JSON");
     app.add_flag("--trace", options.trace, "print every mainframe transaction on standard error");
     std::string board;
     std::string busAddress;
@@ -114,6 +155,17 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     app.add_option("--address", busAddress, "the mainframe's primary GPIB address 0..30 (default 29)")
         ->type_name("N");
     app.add_option("--junit", options.junitPath, "scan, verify: also write the cards as JUnit XML")->type_name("FILE");
+    app.add_option("--history", options.historyPath,
+                   "the card history (SQLite) to record into or read; default: VALDINA_HISTORY, else "
+#ifdef _WIN32
+                   "%LOCALAPPDATA%\\Valdina\\history.sqlite"
+#else
+                   "$XDG_DATA_HOME/valdina/history.sqlite"
+#endif
+                   )
+        ->type_name("FILE");
+    app.add_flag("--no-history", options.noHistory,
+                 "scan, verify, poke, save, restore: record nothing in the card history; writes go unrecorded");
     app.set_version_flag("--version", std::string("valdina-cli ") + VALDINA_VERSION, "print the version and exit");
 
     std::string channel;
@@ -145,6 +197,18 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
     addChannel(dump);
     CLI::App* doctor =
         app.add_subcommand("doctor", "check each step from the driver library to the mainframe and say what to fix");
+
+    CLI::App* history = app.add_subcommand(
+        "history", "print a card's history, newest first: each run that saw it and each write into it");
+    history->add_option("SERIAL", options.historySerial, "the card's serial")->type_name("SERIAL");
+    std::string historyChannel;
+    history->add_option("--channel", historyChannel, "the cards at this position 0..255, whatever their serials")
+        ->type_name("N");
+    std::string since;
+    history->add_option("--since", since, "only entries from this UTC date or time on: 2026-12-01, 2026-12-01T08:30")
+        ->type_name("DATE");
+    history->add_flag("--writes", options.writesOnly, "only the writes into the card");
+    history->add_flag("--csv", options.csv, "print CSV (for a spreadsheet)");
 
     std::string first;
     std::string second;
@@ -207,6 +271,9 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         options.command = CliCommand::Compare;
     else if (restore->parsed())
         options.command = CliCommand::Restore;
+    else if (history->parsed())
+        options.command = CliCommand::History;
+    options.commandLine = CommandLine(argc, argv);
 
     const bool table = options.command == CliCommand::Scan || options.command == CliCommand::Verify;
     const bool report = app.count("--report") > 0;
@@ -220,12 +287,35 @@ CliParseOutcome ParseCliOptions(int argc, const char* const* argv, std::ostream&
         error = "--junit: the file name is empty";
     else if (junit && report && options.junitPath == options.reportPath)
         error = "--junit: the report file cannot also be the JUnit file";
-    else if (!table && options.json && options.command != CliCommand::Compare)
-        error = "--json: only scan, verify and compare print JSON";
+    else if (!table && options.json && options.command != CliCommand::Compare
+             && options.command != CliCommand::History)
+        error = "--json: only scan, verify, compare and history print JSON";
+    else if (options.noHistory && app.count("--history") > 0)
+        error = "--no-history: a run cannot both record into --history and record nothing";
+    else if (options.noHistory && !RecordsHistory(options.command))
+        error = "--no-history: only scan, verify, poke, save and restore record into the card history";
+    else if (app.count("--history") > 0 && options.historyPath.empty())
+        error = "--history: the file name is empty";
     else if (report && options.reportPath.empty())
         error = "--report: the file name is empty";
     if (error.empty() && verify->parsed())
         error = ChannelList(verifyChannels, options.channels);
+    if (error.empty() && history->parsed()) {
+        options.historyByChannel = history->count("--channel") > 0;
+        if (options.historyByChannel == !options.historySerial.empty())
+            error = "history needs a SERIAL or --channel N, not both";
+        else if (options.historyByChannel)
+            error = NumberArgument("--channel", historyChannel, 255, options.channel);
+        if (error.empty() && options.csv && options.json)
+            error = "--csv: the history prints CSV or JSON, not both";
+        if (error.empty() && history->count("--since") > 0) {
+            const std::optional<std::string> parsed = ParseUtcSince(since);
+            if (parsed)
+                options.since = *parsed;
+            else
+                error = "--since: \"" + since + "\" is not a date; give it as 2026-12-01 or 2026-12-01T08:30 (UTC)";
+        }
+    }
     if (error.empty() && (peek->parsed() || poke->parsed() || dump->parsed() || restore->parsed()))
         error = NumberArgument("CHANNEL", channel, 255, options.channel);
     if (error.empty() && options.command == CliCommand::SaveAll) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump, Doctor, Save, SaveAll, Compare, Restore };
+enum class CliCommand { Scan, Verify, Clear, Peek, Poke, Dump, Doctor, Save, SaveAll, Compare, Restore, History };
 
 struct CliOptions {
     CliCommand command = CliCommand::Scan;
@@ -29,7 +29,21 @@ struct CliOptions {
     // an existing image or record
     bool force = false;
     std::vector<int> channels;   // verify: the cards named, in increasing channel; empty: every card
+    // The card history: the store named with --history (empty: VALDINA_HISTORY or the
+    // user's data folder), or none at all for this run.
+    std::string historyPath;
+    bool noHistory = false;
+    std::string commandLine;     // the arguments as given, for the history's record of the run
+    // history: one card by serial, or one channel (`channel`)
+    std::string historySerial;
+    bool historyByChannel = false;
+    std::string since;           // UTC as the history keeps it; empty: all
+    bool writesOnly = false;
+    bool csv = false;
 };
+
+// Whether `command` writes into the card history (the others only read the bus or the history).
+bool RecordsHistory(CliCommand command);
 
 struct CliParseOutcome {
     std::optional<CliOptions> options;  // set when the command is to run

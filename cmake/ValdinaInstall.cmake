@@ -44,6 +44,9 @@ if(UNIX)
 
   install(FILES ${PROJECT_SOURCE_DIR}/cli/completion/valdina-cli
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT cli)
+  # Lintian's word for a message of a library linked in, which is not ours to mend.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian/valdina-cli
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT cli)
 
   # GNUInstallDirs would name the doc folder after the project (Valdina); packages
   # use their own names.

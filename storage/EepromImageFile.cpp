@@ -219,8 +219,11 @@ CardImageSave SaveCardImage(CInstrument& instrument, const CChannelInfo& card, i
     CardImageSave save;
     EepromImage image{};
     save.read = instrument.ReadEepromImage(channel, image) != 0;
-    if (save.read)
-        save.file = WriteImageFiles(imagePath, image, MakeImageRecord(card, channel, image), existing);
+    if (save.read) {
+        const ImageRecord record = MakeImageRecord(card, channel, image);
+        save.sha256 = record.sha256;
+        save.file = WriteImageFiles(imagePath, image, record, existing);
+    }
     return save;
 }
 

@@ -59,6 +59,7 @@ ImageSaveResult WriteImageFiles(const std::string& imagePath, const EepromImage&
 struct CardImageSave {
     bool read = false;   // false: the image read failed; the connection holds why
     ImageSaveResult file;
+    std::string sha256;  // the image's, as its record holds it
     bool ok() const { return read && file.ok(); }
 };
 // Reads the card's image (128 RdEe4) and saves it with its record.

@@ -19,7 +19,12 @@ struct UntrustedRead {
     bool ok() const { return outcome == Outcome::Read; }
 };
 
-UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit);
+// Whole: a file longer than `limit` is refused. Start: only its first `limit` bytes
+// are read, and `size` is the whole file's.
+enum class UntrustedLength { Whole, Start };
+
+UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit,
+                                UntrustedLength length = UntrustedLength::Whole);
 
 // The refusal of a read that did not succeed, one sentence naming `path`; `what`
 // names the kind of file expected ("an EEPROM image"), `limitText` the limit

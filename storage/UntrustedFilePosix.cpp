@@ -1,5 +1,7 @@
 #include "UntrustedFile.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,7 +57,7 @@ private:
 
 } // namespace
 
-UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit)
+UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit, UntrustedLength length)
 {
     // Judged by name first, so a device is never even opened (opening some has
     // effects of its own); judged again through the descriptor, which is what is read.
@@ -77,7 +79,7 @@ UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit)
 
     UntrustedRead read;
     read.size = static_cast<std::uintmax_t>(opened.st_size);
-    if (read.size > limit) {
+    if (read.size > limit && length == UntrustedLength::Whole) {
         read.outcome = UntrustedRead::Outcome::TooLong;
         return read;
     }
@@ -92,6 +94,11 @@ UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit)
         if (got == 0)
             break;
         read.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (length == UntrustedLength::Start) {
+        read.bytes.resize(std::min(read.bytes.size(), limit));
+        read.outcome = UntrustedRead::Outcome::Read;
+        return read;
     }
     read.size = read.bytes.size();
     read.outcome = read.bytes.size() > limit ? UntrustedRead::Outcome::TooLong : UntrustedRead::Outcome::Read;

@@ -1,5 +1,7 @@
 #include "UntrustedFile.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 namespace {
@@ -39,7 +41,7 @@ private:
 
 } // namespace
 
-UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit)
+UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit, UntrustedLength length)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -60,7 +62,7 @@ UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit)
     if (!GetFileSizeEx(file.get(), &size))
         return Failed(GetLastError());
     read.size = static_cast<std::uintmax_t>(size.QuadPart);
-    if (read.size > limit) {
+    if (read.size > limit && length == UntrustedLength::Whole) {
         read.outcome = UntrustedRead::Outcome::TooLong;
         return read;
     }
@@ -72,6 +74,11 @@ UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit)
         if (got == 0)
             break;
         read.bytes.append(buffer, got);
+    }
+    if (length == UntrustedLength::Start) {
+        read.bytes.resize(std::min(read.bytes.size(), limit));
+        read.outcome = UntrustedRead::Outcome::Read;
+        return read;
     }
     read.size = read.bytes.size();
     read.outcome = read.bytes.size() > limit ? UntrustedRead::Outcome::TooLong : UntrustedRead::Outcome::Read;

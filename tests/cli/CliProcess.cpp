@@ -28,11 +28,30 @@ std::string ReadWhole(const std::filesystem::path& path)
     return text.str();
 }
 
+// Every run records into the card history: unless the test names one, the runs of
+// this test process share one of their own, never the user's.
+void KeepHistoryAway()
+{
+    static bool chosen = false;
+    if (chosen || std::getenv("VALDINA_HISTORY") != nullptr)
+        return;
+    chosen = true;
+    static const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("valdina-cli-history-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    setenv("VALDINA_HISTORY", (folder / "history.sqlite").c_str(), 1);
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    });
+}
+
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& stdoutPath,
               const std::function<void(int pid)>& whileRunning, const std::vector<std::string>& under)
 {
+    KeepHistoryAway();
     char folderTemplate[] = "/tmp/valdina-cli-run-XXXXXX";
     if (mkdtemp(folderTemplate) == nullptr)
         throw std::runtime_error("mkdtemp failed");

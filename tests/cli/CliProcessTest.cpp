@@ -264,13 +264,14 @@ TEST(CliBytes, PeekPrintsTheByte)
     EXPECT_EQ(sim.busLog().commands(), std::vector<std::string>{"<00020020001F"});
 }
 
-TEST(CliBytes, PokeWritesTheByte)
+TEST(CliBytes, PokeReadsTheCardAndTheByteThenWritesItAndReadsItBack)
 {
     SimScenario sim(Scenario({Card(37)}));
     const CliRun run = RunCli({"poke", "37", "0x1F0", "90"});
     EXPECT_EQ(run.exitCode, kExitOk) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(sim.busLog().commands(), std::vector<std::string>{">020020A001F05A"});
+    EXPECT_EQ(sim.busLog().commands(), (std::vector<std::string>{"S 37", "Q5 7", "Q5 6", "<0200202001F0",
+                                                                 ">020020A001F05A", "<0200202001F0"}));
 }
 
 TEST(CliBytes, FailuresExitTwoWithTheMessage)
@@ -286,7 +287,8 @@ TEST(CliBytes, FailuresExitTwoWithTheMessage)
         SimScenario sim(Scenario({Card(9)}, {{{"command", "WrEe1"}, {"kind", "error"}, {"code", 5}}}));
         const CliRun run = RunCli({"poke", "9", "0", "0"});
         EXPECT_EQ(run.exitCode, kExitFailed);
-        EXPECT_EQ(Messages(run.err), std::vector<std::string>{"Instrument error (0x05) during \"WrEe1\""});
+        EXPECT_EQ(Messages(run.err), std::vector<std::string>{"Writing address 0x0000 of channel 9 failed: Instrument "
+                                                              "error (0x05) during \"WrEe1\"."});
     }
     {
         SimScenario sim({{"off_bus", true}});

@@ -1,0 +1,85 @@
+#pragma once
+// One run of a command as the card history keeps it, shared by both front ends: the
+// run's start, the cards it judged, every write into a card (recorded before its
+// first byte goes out, its outcome after) and every image saved.
+//
+// Scans and passes are recorded as well as the store allows: a store that cannot
+// record gives one note, and never changes a pass's verdicts or outcome. A write the
+// store cannot record is refused unless the operator lets it go unrecorded (the
+// window's question); a run without a store at all (--no-history) writes and says
+// that the write went unrecorded.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ChannelTable.h"
+#include "HistoryRecords.h"
+#include "IPassObserver.h"
+
+class CInstrument;
+class IHistoryStore;
+class IOperatorConfirm;
+class IOperatorMessages;
+
+// "Header ok, gain bad, ..." of a card's last image check; empty when none was made.
+std::string BlockVerdicts(const CChannelInfo& card);
+
+class CHistoryRun {
+public:
+    // `store` null: the operator chose to keep no history for this run. `notes`
+    // takes the one line about a store that cannot record a pass.
+    CHistoryRun(IHistoryStore* store, const CInstrument& instrument, std::string program, std::string command,
+                IOperatorMessages& notes);
+    CHistoryRun(const CHistoryRun&) = delete;
+    CHistoryRun& operator=(const CHistoryRun&) = delete;
+
+    // Whether a write may go out now. Recorded: true. Not recordable: the operator
+    // is asked (UnrecordedWrite) and a no refuses it, said by `confirm`'s front end.
+    // No store: true, with a note that the write goes unrecorded.
+    bool BeginWrite(WriteStart write, IOperatorConfirm& confirm);
+    // How the write begun last ended.
+    void EndWrite(const WriteEnd& end);
+    void SavedImage(SavedImage image);
+    // The front end's observer of the run's passes, with the run noting each card a
+    // scan, verify pass or restore finished.
+    IPassObserver& Watch(IPassObserver& next);
+    // Records the run's end with the cards its passes finished, as `table` holds
+    // them now. Once; later calls do nothing.
+    void End(const std::string& outcome, const ChannelTable& table);
+    // The same for a run without a table (poke).
+    void End(const std::string& outcome);
+
+    // False when something of this run could not be recorded (or no store was kept).
+    bool Recorded() const { return m_recorded; }
+
+private:
+    class CCardsSeen final : public IPassObserver {
+    public:
+        explicit CCardsSeen(std::vector<bool>& seen) : m_seen(seen) {}
+        IPassObserver* next = nullptr;
+        void BeginPass(PassKind kind) override;
+        void CardStarted(PassKind kind, int index, int total, int channel) override;
+        void ChannelDone(PassKind kind, int done, int total, int channel, int status) override;
+        void EndPass(PassKind kind) override;
+
+    private:
+        std::vector<bool>& m_seen;
+    };
+
+    bool EnsureBegun();
+    void Finish(const std::string& outcome, const std::vector<CardResult>& cards);
+    void Note(const std::string& text);
+
+    IHistoryStore* m_store;
+    IOperatorMessages& m_notes;
+    RunStart m_start;
+    std::int64_t m_run = 0;
+    std::int64_t m_write = 0;
+    bool m_writeUnrecorded = false;
+    bool m_ended = false;
+    bool m_noted = false;
+    bool m_recorded;
+    std::vector<bool> m_seen = std::vector<bool>(kChannelCount, false);
+    CCardsSeen m_watch{m_seen};
+};

@@ -162,9 +162,12 @@ bool CSqliteHistoryStore::OpenFile()
 bool CSqliteHistoryStore::Prepare()
 {
     SQLite::Database& db = *m_db;
+    // The three from one moment: another run may be making the store right now.
+    SQLite::Transaction reading(db, SQLite::TransactionBehavior::DEFERRED);
     const auto applicationId = db.execAndGet("PRAGMA application_id").getInt();
     const int version = db.execAndGet("PRAGMA user_version").getInt();
     const int objects = db.execAndGet("SELECT count(*) FROM sqlite_schema").getInt();
+    reading.commit();
     const int known = HistorySchemaVersion();
     if (applicationId != kHistoryApplicationId && (applicationId != 0 || objects != 0 || version != 0)) {
         m_problem = HistoryProblemText(HistoryFault::ForeignDatabase, m_path, {});
@@ -359,7 +362,7 @@ std::optional<std::vector<HistoryEntry>> CSqliteHistoryStore::Query(const Histor
                                                       "card_results.blocks, ")
                                               + kRunColumns
                                               + " FROM card_results JOIN runs ON runs.id = card_results.run"
-                                              + Matching(query, "card_results", "runs.started"));
+                                              + Matching(query, "card_results", "runs.started") + " ORDER BY runs.id DESC");
             BindCard(runs, query);
             while (runs.executeStep()) {
                 HistoryEntry& entry = entries.emplace_back();
@@ -377,7 +380,8 @@ std::optional<std::vector<HistoryEntry>> CSqliteHistoryStore::Query(const Histor
                                                        "saved_images.file, saved_images.sha256, ")
                                                + kRunColumns
                                                + " FROM saved_images JOIN runs ON runs.id = saved_images.run"
-                                               + Matching(query, "saved_images", "saved_images.at"));
+                                               + Matching(query, "saved_images", "saved_images.at")
+                                               + " ORDER BY saved_images.rowid DESC");
             BindCard(saves, query);
             while (saves.executeStep()) {
                 HistoryEntry& entry = entries.emplace_back();
@@ -398,7 +402,7 @@ std::optional<std::vector<HistoryEntry>> CSqliteHistoryStore::Query(const Histor
                                             + " FROM writes JOIN runs ON runs.id = writes.run"
                                               " JOIN written_bytes ON written_bytes.write = writes.id"
                                             + Matching(query, "writes", "writes.at")
-                                            + " ORDER BY writes.id, written_bytes.address");
+                                            + " ORDER BY writes.id DESC, written_bytes.address");
         BindCard(writes, query);
         while (writes.executeStep()) {
             HistoryEntry& entry = entries.emplace_back();
@@ -420,7 +424,7 @@ std::optional<std::vector<HistoryEntry>> CSqliteHistoryStore::Query(const Histor
         Fail(error);
         return std::nullopt;
     }
-    // Newest first; within one moment, in the order recorded (a write's bytes by address).
+    // Newest first; each kind came newest first already (a write's bytes by address).
     std::stable_sort(entries.begin(), entries.end(),
                      [](const HistoryEntry& a, const HistoryEntry& b) { return a.when > b.when; });
     m_problem.clear();

@@ -1,7 +1,7 @@
 #pragma once
 // What the card history keeps: runs of the program, the cards each run judged, the
 // bytes written into cards and the images saved from them; and what a question to
-// it returns. Times are UTC, "2026-12-08T07:49:12.123Z".
+// it returns. Times are UTC, "2026-12-08T07:49:12.123456Z".
 
 #include <cstdint>
 #include <optional>

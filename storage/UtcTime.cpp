@@ -8,15 +8,16 @@ std::string UtcText(std::chrono::system_clock::time_point when)
     using namespace std::chrono;
     const auto day = floor<days>(when);
     const year_month_day date{day};
-    const hh_mm_ss time{floor<milliseconds>(when - day)};
+    const hh_mm_ss time{floor<microseconds>(when - day)};
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
                   static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
                   static_cast<int>(time.seconds().count()));
-    // The milliseconds go in before the Z.
-    char millis[8];
-    std::snprintf(millis, sizeof millis, ".%03d", static_cast<int>(time.subseconds().count()));
+    // The fraction goes in before the Z: microseconds, so that runs in one
+    // millisecond still sort as they happened.
+    char millis[12];
+    std::snprintf(millis, sizeof millis, ".%06d", static_cast<int>(time.subseconds().count()));
     std::string result(text);
     result.insert(result.size() - 1, millis);
     return result;

@@ -1,5 +1,5 @@
 #pragma once
-// The card history's times: UTC as text, "2026-12-08T07:49:12.123Z", which sorts as it
+// The card history's times: UTC as text, "2026-12-08T07:49:12.123456Z", which sorts as it
 // reads and depends on no locale.
 
 #include <chrono>

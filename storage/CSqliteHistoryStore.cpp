@@ -357,12 +357,13 @@ std::optional<std::vector<HistoryEntry>> CSqliteHistoryStore::Query(const Histor
         // One read transaction, so the three kinds come from the same moment.
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::DEFERRED);
         if (!query.writesOnly) {
-            SQLite::Statement runs(*m_db, std::string("SELECT runs.started, card_results.channel, card_results.serial, "
+            SQLite::Statement runs(*m_db, std::string("SELECT coalesce(runs.ended, runs.started), card_results.channel, card_results.serial, "
                                                       "card_results.model, card_results.state, card_results.error, "
                                                       "card_results.blocks, ")
                                               + kRunColumns
                                               + " FROM card_results JOIN runs ON runs.id = card_results.run"
-                                              + Matching(query, "card_results", "runs.started") + " ORDER BY runs.id DESC");
+                                              + Matching(query, "card_results", "coalesce(runs.ended, runs.started)")
+                                              + " ORDER BY runs.id DESC");
             BindCard(runs, query);
             while (runs.executeStep()) {
                 HistoryEntry& entry = entries.emplace_back();

@@ -67,10 +67,11 @@ std::string FormatHistoryText(const std::vector<HistoryEntry>& entries)
         text.resize(std::max(text.size(), width), ' ');
         return text;
     };
-    std::string text = pad("WHEN (UTC)", 25) + pad("STATION", station + 2) + pad("OPERATOR", user + 2) + "CH   SERIAL    "
+    constexpr std::size_t kWhen = 29;   // "2026-12-08T07:49:12.123456Z" and two spaces
+    std::string text = pad("WHEN (UTC)", kWhen) + pad("STATION", station + 2) + pad("OPERATOR", user + 2) + "CH   SERIAL    "
         + "WHAT\n";
     for (const HistoryEntry& entry : entries) {
-        text += pad(entry.when, 25) + pad(entry.station, station + 2) + pad(entry.operatorName, user + 2)
+        text += pad(entry.when, kWhen) + pad(entry.station, station + 2) + pad(entry.operatorName, user + 2)
             + pad(std::to_string(entry.channel), 5) + pad(entry.serial, 10) + HistoryEntrySummary(entry);
         if (entry.kind == HistoryEntry::Kind::Run)
             text += "  [" + entry.command + "]";

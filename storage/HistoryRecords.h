@@ -80,7 +80,7 @@ struct HistoryQuery {
 struct HistoryEntry {
     enum class Kind { Run, Write, Save };
     Kind kind = Kind::Run;
-    std::string when;        // UTC: the run's start, the write's or save's time
+    std::string when;        // UTC: the run's end (its verdicts), the write's or save's time
     std::string station;
     std::string operatorName;
     std::string command;

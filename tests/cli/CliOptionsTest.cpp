@@ -92,12 +92,36 @@ TEST(CliOptions, RefusesOtherFormsNamingTheArgument)
         {{"restore", "256", "f.bin"}, "CHANNEL"},
         {{"compare", "300", "f.bin"}, "CHANNEL"},
         {{"restore", "37", "f.bin", "--json"}, "--json"},
+        {{"history"}, "SERIAL or --channel"},
+        {{"history", "21000005", "--channel", "5"}, "not both"},
+        {{"history", "--channel", "256"}, "--channel"},
+        {{"history", "21000005", "--csv", "--json"}, "--csv"},
+        {{"history", "21000005", "--since", "2026-02-30"}, "--since: \"2026-02-30\" is not a date"},
+        {{"history", "21000005", "--since", "2026-12-01T25:00"}, "--since"},
+        {{"history", "21000005", "--since", "yesterday"}, "--since"},
+        {{"history", "21000005", "--no-history"}, "--no-history"},
+        {{"peek", "1", "2", "--no-history"}, "--no-history"},
+        {{"verify", "--no-history", "--history", "h.sqlite"}, "--no-history"},
+        {{"verify", "--history", ""}, "--history"},
     };
     for (const Case& c : cases) {
         const Parsed parsed = Parse(c.arguments);
         EXPECT_FALSE(parsed.outcome.options.has_value()) << c.arguments.back();
         EXPECT_EQ(parsed.outcome.exitCode, kExitUsage) << c.arguments.back();
         EXPECT_NE(parsed.err.find(c.named), std::string::npos) << parsed.err;
+    }
+}
+
+TEST(CliOptions, HistoryDatesAreReadAsUtcInEveryForm)
+{
+    for (const auto& [typed, kept] : std::vector<std::pair<std::string, std::string>>{
+             {"2026-12-01", "2026-12-01T00:00:00.000000Z"},
+             {"2026-12-01T08:30", "2026-12-01T08:30:00.000000Z"},
+             {"2026-12-01 08:30:15Z", "2026-12-01T08:30:15.000000Z"},
+             {"2024-02-29", "2024-02-29T00:00:00.000000Z"}}) {
+        const Parsed parsed = Parse({"history", "21000005", "--since", typed});
+        ASSERT_TRUE(parsed.outcome.options.has_value()) << parsed.err;
+        EXPECT_EQ(parsed.outcome.options->since, kept);
     }
 }
 

@@ -91,18 +91,19 @@ TEST(HistoryStore, KeepsRunsWritesAndSavesAndAnswersNewestFirst)
     std::vector<std::string> lines;
     for (const HistoryEntry& e : *entries)
         lines.push_back(e.when + " " + HistoryEntrySummary(e) + " [" + e.station + " " + e.operatorName + "]");
+    // A run stands at its end, when its verdicts were earned.
     EXPECT_EQ(lines, (std::vector<std::string>{
+                         "2026-12-02T09:00:06.000Z unknown: restore failed: 1 of 2 bytes written [bench-3 anna]",
                          "2026-12-02T09:00:05.000Z image saved to old.bin (SHA-256 cd34) [bench-3 anna]",
                          "2026-12-02T09:00:01.000Z restore from card.bin 0x0030: 0x93 -> 0x12, read back 0x12 "
                          "(restore failed: 1 of 2 bytes written) [bench-3 anna]",
                          "2026-12-02T09:00:01.000Z restore from card.bin 0x0031: 0x00 -> 0x01, not written "
                          "(restore failed: 1 of 2 bytes written) [bench-3 anna]",
-                         "2026-12-02T09:00:00.000Z unknown: restore failed: 1 of 2 bytes written [bench-3 anna]",
-                         "2026-12-01T08:00:00.000Z Good [bench-3 anna]"}));
+                         "2026-12-01T08:00:09.000Z Good [bench-3 anna]"}));
 
     // By channel, since a time, writes only: the questions narrow the same entries.
     EXPECT_EQ(store.Query({{}, 6, {}, false})->size(), 1u);
-    EXPECT_EQ(store.Query({std::string("21000005"), {}, "2026-12-02T00:00:00.000Z", false})->size(), 4u);
+    EXPECT_EQ(store.Query({std::string("21000005"), {}, "2026-12-02T09:00:05.000Z", false})->size(), 2u);
     EXPECT_EQ(store.Query({std::string("21000005"), {}, {}, true})->size(), 2u);
     EXPECT_TRUE(store.Query({std::string("99999999"), {}, {}, false})->empty());
 }

@@ -7,7 +7,7 @@ set(VALDINA_WINDOWS_SQLITE ${VALDINA_WINDOWS_CACHE}/sqlite-3.40.1-windows-${VALD
 
 if(NOT EXISTS ${VALDINA_WINDOWS_SQLITE}/lib/cmake/SQLiteCpp/SQLiteCppConfig.cmake)
   message(FATAL_ERROR "No SQLite for Windows in ${VALDINA_WINDOWS_SQLITE}: run "
-          "scripts/build-windows-sqlite ${VALDINA_WINDOWS_ARCH} (about a minute; scripts/test-windows runs it), "
+          "scripts/build-windows-sqlite ${VALDINA_WINDOWS_ARCH} (a minute or two; scripts/test-windows runs it), "
           "then configure again.")
 endif()
 # Searched like the MinGW-w64 libraries: SQLiteCppConfig.cmake, and the

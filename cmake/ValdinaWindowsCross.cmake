@@ -1,5 +1,6 @@
 # A Windows build made on Linux with MinGW-w64 and run under Wine. Its
-# libraries come from the host: GoogleTest built from Debian's sources with the
+# libraries come from Debian: SQLite and SQLiteCpp built from its source packages
+# by scripts/build-windows-sqlite, GoogleTest built from Debian's sources with the
 # cross compiler, CLI11 and nlohmann-json as copies of their host headers (the
 # host's include folder itself stays out of the build). The config files in
 # cmake/windows hand these targets to the usual find_package calls.
@@ -26,6 +27,8 @@ set(CMAKE_FIND_PACKAGE_PREFER_CONFIG ON)
 foreach(package GTest CLI11 nlohmann_json)
   set(${package}_DIR ${CMAKE_CURRENT_LIST_DIR}/windows CACHE PATH "" FORCE)
 endforeach()
+# SQLite and SQLiteCpp are built for Windows from Debian's sources beforehand.
+include(ValdinaWindowsSqlite)
 
 # Tests run under Wine, in a prefix of this build folder. Mono and Gecko are
 # never needed, so Wine is told not to offer them.

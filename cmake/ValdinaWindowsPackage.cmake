@@ -1,7 +1,7 @@
 # `make package-windows`: per architecture, a zip and an installer
 # (valdina-VERSION-windows-ARCH-setup.exe, NSIS) with the window, valdina-cli.exe,
-# the README, a note on the NI-488.2 library the programs load and, when the
-# window is in, Qt's LGPL-3.0 notice.
+# the README, a note on the NI-488.2 library the programs load, SQLiteCpp's
+# licence and, when the window is in, Qt's LGPL-3.0 notice.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(VALDINA_WINDOWS_ARCH x86)
   set(VALDINA_WINDOWS_BITS 32)
@@ -18,6 +18,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/packaging/GPIB
         DESTINATION . COMPONENT valdina)
 if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT valdina)
+endif()
+# SQLiteCpp, linked into the programs, is MIT-licensed: its notice goes with them.
+# (SQLite itself is in the public domain.)
+if(EXISTS ${VALDINA_WINDOWS_SQLITE}/share/doc/SQLiteCpp/LICENSE.txt)
+  install(FILES ${VALDINA_WINDOWS_SQLITE}/share/doc/SQLiteCpp/LICENSE.txt DESTINATION .
+          RENAME SQLITECPP-LICENSE.txt COMPONENT valdina)
 endif()
 if(TARGET valdina)
   set(VALDINA_QT_VERSION ${Qt6_VERSION})

@@ -2,19 +2,8 @@
 # installation folder: by default the static Qt that scripts/build-windows-qt
 # puts into the cache; a Windows developer names the Qt of their kit (or leaves
 # it to CMAKE_PREFIX_PATH).
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(_valdina_qt_arch x86)
-else()
-  set(_valdina_qt_arch x64)
-endif()
-if(DEFINED ENV{VALDINA_CACHE})
-  set(_valdina_cache $ENV{VALDINA_CACHE})
-elseif(DEFINED ENV{XDG_CACHE_HOME})
-  set(_valdina_cache $ENV{XDG_CACHE_HOME}/valdina)
-else()
-  set(_valdina_cache $ENV{HOME}/.cache/valdina)
-endif()
-set(VALDINA_WINDOWS_QT ${_valdina_cache}/qt-6.4.2-windows-${_valdina_qt_arch} CACHE PATH
+include(ValdinaWindowsCache)
+set(VALDINA_WINDOWS_QT ${VALDINA_WINDOWS_CACHE}/qt-6.4.2-windows-${VALDINA_WINDOWS_ARCH} CACHE PATH
     "Installation folder of the Qt 6 for this Windows architecture")
 
 if(EXISTS ${VALDINA_WINDOWS_QT}/lib/cmake/Qt6)

@@ -4,6 +4,19 @@ add_test(NAME cli_windows_verify COMMAND valdina-cli verify)
 set_tests_properties(cli_windows_verify PROPERTIES LABELS cli
   PASS_REGULAR_EXPRESSION "[0-9]+ +0 +1  Good")
 
+# The Windows build recording into its card history and answering from it: a
+# verify pass into a fresh store, then that card's history.
+set(history_store ${CMAKE_CURRENT_BINARY_DIR}/wine-history.sqlite)
+add_test(NAME cli_windows_history_fresh
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${history_store} ${history_store}-wal ${history_store}-shm)
+set_tests_properties(cli_windows_history_fresh PROPERTIES FIXTURES_SETUP cli_history_fresh)
+add_test(NAME cli_windows_history_verify COMMAND valdina-cli verify 1 --history ${history_store})
+set_tests_properties(cli_windows_history_verify PROPERTIES LABELS cli FIXTURES_REQUIRED cli_history_fresh
+  FIXTURES_SETUP cli_history_recorded PASS_REGULAR_EXPRESSION "[0-9]+ +0 +1  Good")
+add_test(NAME cli_windows_history_answers COMMAND valdina-cli history --channel 1 --history ${history_store})
+set_tests_properties(cli_windows_history_answers PROPERTIES LABELS cli FIXTURES_REQUIRED cli_history_recorded
+  PASS_REGULAR_EXPRESSION "Z +[^ ]+ +[^ ]+ +1 +[0-9]+ +Good  \\[verify 1 --history ")
+
 valdina_add_test(cli_version_info_test
   SOURCES VersionInfoTest.cpp
   LIBS valdina_version version)

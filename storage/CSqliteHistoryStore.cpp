@@ -363,7 +363,7 @@ std::optional<std::vector<HistoryEntry>> CSqliteHistoryStore::Query(const Histor
                                               + kRunColumns
                                               + " FROM card_results JOIN runs ON runs.id = card_results.run"
                                               + Matching(query, "card_results", "coalesce(runs.ended, runs.started)")
-                                              + " ORDER BY runs.id DESC");
+                                              + " ORDER BY card_results.run DESC");
             BindCard(runs, query);
             while (runs.executeStep()) {
                 HistoryEntry& entry = entries.emplace_back();

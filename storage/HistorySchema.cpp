@@ -18,16 +18,18 @@ CREATE TABLE runs (
     address   INTEGER NOT NULL,
     outcome   TEXT
 );
+-- Kept in card order: one card's results lie together, so its history is read
+-- from a few pages however large the store grows.
 CREATE TABLE card_results (
+    serial    TEXT NOT NULL,
     run       INTEGER NOT NULL REFERENCES runs(id),
     channel   INTEGER NOT NULL,
-    serial    TEXT NOT NULL,
     model     TEXT NOT NULL,
     state     INTEGER NOT NULL,
     error     TEXT NOT NULL,
-    blocks    TEXT NOT NULL
-);
-CREATE INDEX card_results_by_serial ON card_results(serial, run);
+    blocks    TEXT NOT NULL,
+    PRIMARY KEY (serial, run, channel)
+) WITHOUT ROWID;
 CREATE INDEX card_results_by_channel ON card_results(channel, run);
 CREATE TABLE writes (
     id           INTEGER PRIMARY KEY,

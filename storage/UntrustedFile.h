@@ -20,7 +20,8 @@ struct UntrustedRead {
 };
 
 // Whole: a file longer than `limit` is refused. Start: only its first `limit` bytes
-// are read, and `size` is the whole file's.
+// are read, and `size` is the whole file's; on Windows, beside programs that have
+// the file open for writing.
 enum class UntrustedLength { Whole, Start };
 
 UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit,

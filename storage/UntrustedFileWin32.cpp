@@ -47,7 +47,11 @@ UntrustedRead ReadUntrustedFile(const std::string& path, std::size_t limit, Untr
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return Refused("a folder");
     // Opening a pipe or a device never waits: a busy pipe fails at once.
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // A whole file is read only while nobody writes it; the head of one that other
+    // programs keep open for writing (a database) is read beside them.
+    const DWORD share = length == UntrustedLength::Start ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                                                         : FILE_SHARE_READ;
+    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
         return Failed(GetLastError());

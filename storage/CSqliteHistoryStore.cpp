@@ -134,7 +134,8 @@ void CSqliteHistoryStore::Fail(const std::exception& error)
     const HistoryFault fault = sqlite != nullptr ? FaultOfSqliteCode(code) : HistoryFault::Other;
     std::string detail = error.what();
     if (fault == HistoryFault::Locked)
-        detail = "still after " + std::to_string(m_options.busyTimeoutMs / 1000.0).substr(0, 3) + " s";
+        detail = "still after " + std::to_string(m_options.busyTimeoutMs / 1000) + "."
+            + std::to_string(m_options.busyTimeoutMs % 1000 / 100) + " s";
     m_problem = HistoryProblemText(fault, m_path, detail);
 }
 

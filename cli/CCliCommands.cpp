@@ -172,6 +172,8 @@ int CCliCommands::EndHistory(int exitCode)
     }
     if (!m_cancelled.empty())
         outcome = "cancelled: " + m_cancelled;
+    else if (m_cancel != nullptr && m_cancel->Stopped())
+        outcome = "cancelled";   // a restore or poke: its write's record says how far it got
     m_history->End(outcome, m_channels);
     return exitCode;
 }

@@ -202,10 +202,11 @@ TEST(HistoryStore, StoresThatCannotBeUsedAreNamedAndLeftAsTheyAre)
             EXPECT_NE(problem.find(path.string()), std::string::npos) << problem;
             EXPECT_NE(problem.find(row.says), std::string::npos) << problem;
         }
-        if (regular)
+        if (regular) {
             EXPECT_TRUE(ReadFile(path) == before) << "the file was changed";
-        else if (std::string(row.name) != "a folder" && std::string(row.name) != "a FIFO")
+        } else if (std::string(row.name) != "a folder" && std::string(row.name) != "a FIFO") {
             EXPECT_FALSE(fs::exists(path));
+        }
     }
 }
 

@@ -48,6 +48,10 @@ CMainFrame::CMainFrame(const WindowContext& context, ICommandTarget& next) : m_c
     BuildAccelerators();
     connect(m_wndView, &CChannelView::progressText, this, &CMainFrame::SetMessageText);
     connect(m_wndView, &CChannelView::passEnded, this, [this](const QString& summary) { m_strIdleMessage = summary; });
+    connect(m_wndView, &CChannelView::messageNote, this, [this](const QString& note) {
+        m_strIdleMessage = m_strIdleMessage.isEmpty() ? note : m_strIdleMessage + QStringLiteral("  ") + note;
+        SetMessageText(QString());
+    });
     connect(m_wndView, &CChannelView::passRunning, this, &CMainFrame::OnPassRunning);
 
     UpdateCommandUI();

@@ -71,11 +71,15 @@ TEST(CardHistory, VerifyPokeVerifyShowGoodThePokeThenFailNewestFirstAndExportAsC
 
     const TempFolder folder;
     const std::filesystem::path csv = folder.path() / "history.csv";
+    const std::filesystem::path nowhere = folder.path() / "missing" / "history.csv";
+    // The export asked twice: into a file, then into a folder that does not exist.
+    std::vector<std::filesystem::path> targets{nowhere, csv};
     CChannelActions::Prompts prompts;
     std::string suggested;
     prompts.saveFile = [&](const std::string& name, std::string& path) {
         suggested = name;
-        path = csv.string();
+        path = targets.back().string();
+        targets.pop_back();
         return true;
     };
     window.View().Actions().SetPrompts(prompts);
@@ -98,7 +102,8 @@ TEST(CardHistory, VerifyPokeVerifyShowGoodThePokeThenFailNewestFirstAndExportAsC
             else
                 rows.push_back({item->text(1).toStdString(), item->text(3).toStdString(), Lamp(item->icon(1))});
         }
-        dialog->findChild<QAbstractButton*>("IDC_HISTORY_EXPORT")->click();
+        for (int twice = 0; twice < 2; ++twice)
+            dialog->findChild<QAbstractButton*>("IDC_HISTORY_EXPORT")->click();
         ClickCancel(dialog);
     });
     QAction* item = window.View().Actions().Menu()->actions().at(kCardHistoryItem);
@@ -127,6 +132,8 @@ TEST(CardHistory, VerifyPokeVerifyShowGoodThePokeThenFailNewestFirstAndExportAsC
     EXPECT_EQ(text.rfind("when,kind,", 0), 0u) << text;
     EXPECT_NE(text.find(FormatText(",poke,16,%u,%u,%u,written,", before, after, after)), std::string::npos) << text;
     EXPECT_NE(text.find(",Verify All,done,21,"), std::string::npos) << text;
+    ASSERT_EQ(window.messages.shown.size(), 1u);
+    EXPECT_NE(window.messages.shown[0].text.find(nowhere.string()), std::string::npos) << window.messages.shown[0].text;
 }
 
 // A store that cannot record: a poke asks first, No writes nothing, Yes writes and the

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -22,6 +23,17 @@ enum Column { kWhen, kWhat, kChannel, kCommand, kStation, kOperator, kColumns };
 QString Text(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "2026-12-08T07:49:12.123Z" as "2026-12-08 07:49:12.123": the column says UTC.
+QString WhenText(const std::string& when)
+{
+    QString text = Text(when);
+    if (text.size() > 10 && text[10] == QLatin1Char('T'))
+        text[10] = QLatin1Char(' ');
+    if (text.endsWith(QLatin1Char('Z')))
+        text.chop(1);
+    return text;
 }
 
 } // namespace
@@ -44,7 +56,6 @@ CHistoryDlg::CHistoryDlg(IHistoryStore& store, const std::string& serial, int ch
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setIconSize(QSize(kLampSize, kLampSize));
-    m_list->header()->setStretchLastSection(false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("IDCANCEL"));
@@ -78,9 +89,13 @@ CHistoryDlg::CHistoryDlg(IHistoryStore& store, const std::string& serial, int ch
 void CHistoryDlg::Fill()
 {
     const std::vector<QIcon> lamps = StateLampIcons();
+    // Writes and saves have no lamp; a blank one keeps their texts in line with the runs'.
+    QPixmap blank(kLampSize, kLampSize);
+    blank.fill(Qt::transparent);
+    const QIcon none(blank);
     for (const HistoryEntry& entry : m_entries) {
         auto* item = new QTreeWidgetItem(m_list);
-        item->setText(kWhen, Text(entry.when));
+        item->setText(kWhen, WhenText(entry.when));
         item->setText(kWhat, Text(HistoryEntrySummary(entry)));
         item->setToolTip(kWhat, item->text(kWhat));
         item->setText(kChannel, QString::number(entry.channel));
@@ -88,8 +103,9 @@ void CHistoryDlg::Fill()
         item->setText(kCommand, Text(entry.command));
         item->setText(kStation, Text(entry.station));
         item->setText(kOperator, Text(entry.operatorName));
-        if (entry.kind == HistoryEntry::Kind::Run && entry.state >= 0 && entry.state < static_cast<int>(lamps.size()))
-            item->setIcon(kWhat, lamps[static_cast<std::size_t>(entry.state)]);
+        const bool lamp =
+            entry.kind == HistoryEntry::Kind::Run && entry.state >= 0 && entry.state < static_cast<int>(lamps.size());
+        item->setIcon(kWhat, lamp ? lamps[static_cast<std::size_t>(entry.state)] : none);
     }
     for (int column = 0; column < kColumns; ++column)
         m_list->resizeColumnToContents(column);

@@ -131,6 +131,9 @@ void CMainFrame::BuildStatusBar()
     m_wndStatusBar->setObjectName(QStringLiteral("AFX_IDW_STATUS_BAR"));
     m_paneMessage = new QLabel(m_wndStatusBar);
     m_paneMessage->setObjectName(QStringLiteral("ID_SEPARATOR"));
+    // A long text (a card history's note) is cut at the pane's edge, and shown whole
+    // as its tooltip, rather than widening the window.
+    m_paneMessage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_wndStatusBar->addWidget(m_paneMessage, 1);
     m_cancelButton = new QPushButton(QStringLiteral("Cancel"), m_wndStatusBar);
     m_cancelButton->setObjectName(QStringLiteral("ID_CANCEL_PASS"));
@@ -169,6 +172,7 @@ void CMainFrame::SetMessageText(const QString& text)
         m_paneMessage->setText(text);
     else
         m_paneMessage->setText(m_strIdleMessage.isEmpty() ? LoadResString(AFX_IDS_IDLEMESSAGE) : m_strIdleMessage);
+    m_paneMessage->setToolTip(m_paneMessage->text());
 }
 
 QString CMainFrame::MessageText() const

@@ -156,7 +156,7 @@ void CChannelActions::OnSaveAllImages()
     // A cancel is said by the pass's own end.
     if (result.outcome != ActionOutcome::Cancelled)
         Finish(result);
-    run.EndAction(result);
+    run.EndAction(result, m_view.CancelSummary());
 }
 
 bool CChannelActions::PromptImageFile(const QString& title, std::string& path)

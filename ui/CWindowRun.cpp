@@ -28,7 +28,7 @@ void CWindowRun::EndPass(bool ok, const std::vector<int>& judged)
     End(allGood ? "done" : "not good");
 }
 
-void CWindowRun::EndAction(const ActionResult& result)
+void CWindowRun::EndAction(const ActionResult& result, const std::string& cancelled)
 {
     switch (result.outcome) {
     case ActionOutcome::Done:
@@ -42,7 +42,6 @@ void CWindowRun::EndAction(const ActionResult& result)
     case ActionOutcome::Cancelled:
         break;
     }
-    const std::string cancelled = m_view.CancelSummary();
     End("cancelled: " + (cancelled.empty() ? result.summary : cancelled));
 }
 

@@ -27,8 +27,9 @@ public:
     // The end of a scan or pass: cancelled (how far it got), failed (`ok` false), else,
     // for a verify pass, "not good" when a card of `judged` is not Good.
     void EndPass(bool ok, const std::vector<int>& judged = {});
-    // The end of a card action, by its outcome.
-    void EndAction(const ActionResult& result);
+    // The end of a card action, by its outcome; a cancelled one says how far it got
+    // by `cancelled`, else by its summary (a restore's bytes).
+    void EndAction(const ActionResult& result, const std::string& cancelled = {});
     // A run that did nothing to the bus worth its name ("refused", "failed").
     void End(const std::string& outcome);
 

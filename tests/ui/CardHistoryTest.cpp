@@ -83,11 +83,8 @@ TEST(CardHistory, VerifyPokeVerifyShowGoodThePokeThenFailNewestFirstAndExportAsC
         return true;
     };
     window.View().Actions().SetPrompts(prompts);
-    struct Row {
-        std::string what, command;
-        QImage lamp;
-    };
-    std::vector<Row> rows;
+    std::vector<std::string> whats, commands;
+    std::vector<QImage> lamps;
     int scans = 0;
     QString source;
     window.SelectChannels({kChannel});
@@ -97,10 +94,12 @@ TEST(CardHistory, VerifyPokeVerifyShowGoodThePokeThenFailNewestFirstAndExportAsC
         for (int row = 0; row < list->topLevelItemCount(); ++row) {
             const QTreeWidgetItem* item = list->topLevelItem(row);
             // The startup's scan may share its millisecond with the first Verify All.
-            if (item->text(3) == "Refresh")
-                ++scans;
-            else
-                rows.push_back({item->text(1).toStdString(), item->text(3).toStdString(), Lamp(item->icon(1))});
+            scans += item->text(3) == "Refresh";
+            if (item->text(3) != "Refresh") {
+                whats.push_back(item->text(1).toStdString());
+                commands.push_back(item->text(3).toStdString());
+                lamps.push_back(Lamp(item->icon(1)));
+            }
         }
         for (int twice = 0; twice < 2; ++twice)
             dialog->findChild<QAbstractButton*>("IDC_HISTORY_EXPORT")->click();
@@ -113,19 +112,16 @@ TEST(CardHistory, VerifyPokeVerifyShowGoodThePokeThenFailNewestFirstAndExportAsC
     ASSERT_TRUE(driver.Fired());
 
     EXPECT_NE(source.indexOf(QString::fromStdString(window.history.Path().string())), -1) << source.toStdString();
-    const std::vector<QIcon> lamps = StateLampIcons();
-    const std::string poke = FormatText("poke 0x0010: 0x%02X -> 0x%02X, read back 0x%02X", before, after, after);
     EXPECT_EQ(scans, 1);
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].what.rfind("Fail: ", 0), 0u) << rows[0].what;
-    EXPECT_EQ(rows[0].lamp, Lamp(lamps[StatusFail]));
-    EXPECT_EQ(rows[1].what, poke);
-    EXPECT_EQ(rows[1].command, "Poke");
-    for (const QIcon& lamp : lamps)
-        EXPECT_NE(rows[1].lamp, Lamp(lamp));   // a write has no state
-    EXPECT_EQ(rows[2].what, "Good");
-    EXPECT_EQ(rows[2].command, "Verify All");
-    EXPECT_EQ(rows[2].lamp, Lamp(lamps[StatusGood]));
+    const std::string poke = FormatText("poke 0x0010: 0x%02X -> 0x%02X, read back 0x%02X", before, after, after);
+    EXPECT_EQ(whats, (std::vector<std::string>{"Fail: invalid checksum (Header)", poke, "Good"}));
+    EXPECT_EQ(commands, (std::vector<std::string>{"Verify All", "Poke", "Verify All"}));
+    const std::vector<QIcon> stateLamps = StateLampIcons();
+    ASSERT_EQ(lamps.size(), 3u);
+    EXPECT_EQ(lamps[0], Lamp(stateLamps[StatusFail]));
+    EXPECT_EQ(lamps[2], Lamp(stateLamps[StatusGood]));
+    for (const QIcon& lamp : stateLamps)
+        EXPECT_NE(lamps[1], Lamp(lamp));   // a write has no state
 
     const std::string serial = window.View().topLevelItem(window.RowOf(kChannel))->text(kColumnSerial).toStdString();
     EXPECT_EQ(suggested, "history-" + serial + ".csv");

@@ -187,6 +187,14 @@ TEST(CardHistory, StoreThatCannotRecordAsksBeforeAPokeAndLeavesPassesAlone)
         EXPECT_EQ(WriteFrames(scenario), c.answer ? 1 : 0);
         const std::string after = window.Frame().MessageText().toStdString();
         EXPECT_EQ(after.find("The write into channel 2 is not recorded") != std::string::npos, c.answer) << after;
+        // Card History... says why it has nothing to show.
+        QString shown;
+        CModalDriver dialog([&](QWidget* history) {
+            shown = history->findChild<QLabel*>("IDC_HISTORY_SOURCE")->text();
+            ClickCancel(history);
+        });
+        window.View().Actions().OnCardHistory();
+        EXPECT_EQ(shown.toStdString().rfind("The card history " + store.string(), 0), 0u) << shown.toStdString();
         if (c.folder)
             EXPECT_TRUE(std::filesystem::is_empty(store));
         else

@@ -47,6 +47,8 @@ if(UNIX)
   # Lintian's word for a message of a library linked in, which is not ours to mend.
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian/valdina-cli
           DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT cli)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian/valdina
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT valdina)
 
   # GNUInstallDirs would name the doc folder after the project (Valdina); packages
   # use their own names.

@@ -8,7 +8,9 @@
 
 #include "CChannelView.h"
 #include "CCommandGate.h"
+#include "CHistoryDlg.h"
 #include "CImageCompareDlg.h"
+#include "CWindowRun.h"
 #include "CompareAction.h"
 #include "EepromImageFile.h"
 #include "PresentChannels.h"
@@ -39,24 +41,32 @@ void CChannelActions::Build()
 {
     m_menu = new QMenu(&m_view);
     m_menu->setObjectName(QStringLiteral("IDR_CHANNEL_CONTEXT"));
-    const auto add = [this](const QString& text, void (CChannelActions::*handler)(), bool perCard) {
+    // Each item is for the selected cards, for the one selected card, or for all cards.
+    enum Target { kSelected, kOne, kAll };
+    const auto add = [this](const QString& text, void (CChannelActions::*handler)(), Target target) {
         QAction* action = m_menu->addAction(text);
-        action->setProperty("perCard", perCard);
+        action->setProperty("target", target);
         connect(action, &QAction::triggered, this, [this, handler] {
             m_context.commands.Run(this, [this, handler] { (this->*handler)(); });
         });
     };
-    add(QStringLiteral("&Save EEPROM Image..."), &CChannelActions::OnSaveImage, true);
-    add(QStringLiteral("&Compare with Image..."), &CChannelActions::OnCompareImage, true);
-    add(QStringLiteral("&Restore EEPROM Image..."), &CChannelActions::OnRestoreImage, true);
-    add(QStringLiteral("&Verify"), &CChannelActions::OnVerify, true);
+    add(QStringLiteral("&Save EEPROM Image..."), &CChannelActions::OnSaveImage, kSelected);
+    add(QStringLiteral("&Compare with Image..."), &CChannelActions::OnCompareImage, kSelected);
+    add(QStringLiteral("&Restore EEPROM Image..."), &CChannelActions::OnRestoreImage, kSelected);
+    add(QStringLiteral("&Verify"), &CChannelActions::OnVerify, kSelected);
     m_menu->addSeparator();
-    add(QStringLiteral("Save &All EEPROM Images..."), &CChannelActions::OnSaveAllImages, false);
+    add(QStringLiteral("Save &All EEPROM Images..."), &CChannelActions::OnSaveAllImages, kAll);
+    m_menu->addSeparator();
+    add(QStringLiteral("Card &History..."), &CChannelActions::OnCardHistory, kOne);
     connect(m_menu, &QMenu::aboutToShow, this, [this] {
-        const bool card = !m_view.SelectedChannels().empty();
+        const std::vector<int> selected = m_view.SelectedChannels();
+        const bool one = selected.size() == 1
+            && m_context.channels[static_cast<std::size_t>(selected.front())].m_nStatus != StatusNotPresent;
         const bool any = CountPresentChannels(m_context.channels) > 0;
-        for (QAction* action : m_menu->actions())
-            action->setEnabled(action->property("perCard").toBool() ? card : any);
+        for (QAction* action : m_menu->actions()) {
+            const int target = action->property("target").toInt();
+            action->setEnabled(target == kOne ? one : target == kAll ? any : !selected.empty());
+        }
     });
     // A right click comes as a context menu event to the view; the keys are taken
     // here, since an item view may keep the Menu key from becoming one.
@@ -74,9 +84,10 @@ void CChannelActions::PopupAtCurrentRow()
     m_menu->popup(m_view.viewport()->mapToGlobal(at));
 }
 
-CardActionFront CChannelActions::Front()
+CardActionFront CChannelActions::Front(CWindowRun& run)
 {
-    return {m_context.instrument, m_context.channels, m_view, m_view, m_context.messages, *this, &m_view.Cancel()};
+    return {m_context.instrument, m_context.channels, m_view,  run.Observer(), m_context.messages,
+            *this,                &m_view.Cancel(),     &run.History()};
 }
 
 bool CChannelActions::Confirm(ConfirmQuestion question, const std::vector<std::string>& reasons)
@@ -120,8 +131,11 @@ void CChannelActions::OnSaveImage()
             return;
         path = FileName(chosen);
     }
+    CWindowRun run(m_context, m_view, "Save EEPROM Image");
     m_view.ArmCancel("Save EEPROM Image");
-    Finish(SaveCardImageAs(Front(), channel, path));
+    const ActionResult result = SaveCardImageAs(Front(run), channel, path);
+    Finish(result);
+    run.EndAction(result);
 }
 
 void CChannelActions::OnSaveAllImages()
@@ -136,11 +150,13 @@ void CChannelActions::OnSaveAllImages()
             return;
         folder = FileName(chosen);
     }
+    CWindowRun run(m_context, m_view, "Save All EEPROM Images");
     m_view.ArmCancel("Save All EEPROM Images");
-    const ActionResult result = SaveAllCardImagesInto(Front(), folder);
+    const ActionResult result = SaveAllCardImagesInto(Front(run), folder);
     // A cancel is said by the pass's own end.
     if (result.outcome != ActionOutcome::Cancelled)
         Finish(result);
+    run.EndAction(result, m_view.CancelSummary());
 }
 
 bool CChannelActions::PromptImageFile(const QString& title, std::string& path)
@@ -161,7 +177,10 @@ void CChannelActions::OnCompareImage()
     if (selected.empty() || !PromptImageFile(QStringLiteral("Compare with Image"), path))
         return;
     m_view.ArmCancel("Compare with Image");
-    const CardComparison comparison = CompareCardWithImage(Front(), selected.front(), path);
+    // A comparison only reads: the card history keeps it as the command line does, not at all.
+    CardActionFront front{m_context.instrument, m_context.channels, m_view, m_view, m_context.messages, *this,
+                          &m_view.Cancel()};
+    const CardComparison comparison = CompareCardWithImage(front, selected.front(), path);
     const ActionOutcome outcome = comparison.result.outcome;
     if (outcome != ActionOutcome::Done && outcome != ActionOutcome::NotGood)
         return;
@@ -179,8 +198,11 @@ void CChannelActions::OnRestoreImage()
     std::string path;
     if (selected.empty() || !PromptImageFile(QStringLiteral("Restore EEPROM Image"), path))
         return;
+    CWindowRun run(m_context, m_view, "Restore EEPROM Image");
     m_view.ArmCancel("Restore EEPROM Image");
-    Finish(RestoreCardImage(Front(), selected.front(), path));
+    const ActionResult result = RestoreCardImage(Front(run), selected.front(), path);
+    Finish(result);
+    run.EndAction(result);
 }
 
 void CChannelActions::OnVerify()
@@ -188,5 +210,25 @@ void CChannelActions::OnVerify()
     const std::vector<int> selected = m_view.SelectedChannels();
     if (selected.empty())
         return;
-    VerifyChannels(m_context.instrument, m_context.channels, selected, m_view, m_view, &m_view.ArmCancel("Verify"));
+    std::string command = "Verify";
+    for (std::size_t i = 0; i < selected.size(); ++i)
+        command += (i == 0 ? " " : ", ") + std::to_string(selected[i]);
+    CWindowRun run(m_context, m_view, command);
+    const bool ok = VerifyChannels(m_context.instrument, m_context.channels, selected, m_view, run.Observer(),
+                                   &m_view.ArmCancel("Verify"));
+    run.EndPass(ok, selected);
+}
+
+void CChannelActions::OnCardHistory()
+{
+    const std::vector<int> selected = m_view.SelectedChannels();
+    if (selected.size() != 1)
+        return;
+    const int channel = selected.front();
+    const CChannelInfo& card = m_context.channels[static_cast<std::size_t>(channel)];
+    if (card.m_nStatus == StatusNotPresent)
+        return;
+    CHistoryDlg dlg(m_context.history, std::string(card.Serial()), channel, m_context.messages, m_view.window());
+    dlg.SetSavePrompt(m_prompts.saveFile);
+    dlg.exec();
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The channel list's context menu (right click, Menu key, Shift+F10) and what its
 // items do to the selected cards: save, compare and restore EEPROM images, save all
-// of them, verify the selected cards. Each item asks for its file or folder, then
-// runs the core's action for it, shared with the command line; the questions the
-// action asks are answered here.
+// of them, verify the selected cards, show a card's history. Each item asks for its
+// file or folder, then runs the core's action for it, shared with the command line,
+// recorded in the card history; the questions the action asks are answered here.
 
 #include <QObject>
 #include <functional>
@@ -14,6 +14,7 @@
 #include "WindowContext.h"
 
 class CChannelView;
+class CWindowRun;
 class QMenu;
 class QString;
 struct CardActionFront;
@@ -35,6 +36,8 @@ public:
     void OnRestoreImage();
     void OnSaveAllImages();
     void OnVerify();
+    // The Card History dialog of the one selected card.
+    void OnCardHistory();
 
     // What the operator is asked; each left empty is the standard dialog.
     struct Prompts {
@@ -48,10 +51,12 @@ public:
     void SetPrompts(Prompts prompts) { m_prompts = std::move(prompts); }
 
     bool Confirm(ConfirmQuestion question, const std::vector<std::string>& reasons) override;
+    // What a card action of `run` works with: this window's connection, table, rows,
+    // messages and questions, and the run's observer and history.
+    CardActionFront Front(CWindowRun& run);
 
 private:
     void Build();
-    CardActionFront Front();
     // The file to compare with or restore; false when the operator cancelled.
     bool PromptImageFile(const QString& title, std::string& path);
     // The message pane keeps what the action did until the next command.

@@ -9,16 +9,17 @@
 #include "CChannelActions.h"
 #include "CChannelItem.h"
 #include "CCommandGate.h"
-#include "CEepromBytes.h"
 #include "CInstrument.h"
 #include "CPokeDlg.h"
 #include "CReportSaveDialog.h"
 #include "CStartupDlg.h"
+#include "CWindowRun.h"
 #include "ChannelColumns.h"
 #include "ChannelScan.h"
 #include "CompareChannels.h"
 #include "IOperatorMessages.h"
 #include "ParseNumber.h"
+#include "PokeAction.h"
 #include "PresentChannels.h"
 #include "ReportFile.h"
 #include "ResourceImages.h"
@@ -138,12 +139,18 @@ void CChannelView::PostCommand(unsigned id)
 
 bool CChannelView::ScanChannels()
 {
-    return ::ScanChannels(m_context.instrument, m_context.channels, *this, *this, &ArmCancel("Refresh"));
+    CWindowRun run(m_context, *this, "Refresh");
+    const bool ok = ::ScanChannels(m_context.instrument, m_context.channels, *this, run.Observer(), &ArmCancel("Refresh"));
+    run.EndPass(ok);
+    return ok;
 }
 
 void CChannelView::VerifyAllChannels()
 {
-    ::VerifyAllChannels(m_context.instrument, m_context.channels, *this, *this, &ArmCancel("Verify All"));
+    CWindowRun run(m_context, *this, "Verify All");
+    const bool ok =
+        ::VerifyAllChannels(m_context.instrument, m_context.channels, *this, run.Observer(), &ArmCancel("Verify All"));
+    run.EndPass(ok, PresentChannels(m_context.channels));
 }
 
 CPassCancel& CChannelView::ArmCancel(std::string command)
@@ -181,9 +188,12 @@ void CChannelView::OnPoke()
     // The dialog refuses addresses beyond 16 bits, so the cast keeps the value.
     const auto address = static_cast<std::uint16_t>(ParseField(dlg.m_strAddress));
     const auto data = static_cast<std::uint8_t>(ParseField(dlg.m_strData) & 0xFF);
-    CInstrument& instrument = m_context.instrument;
-    if (!CEepromBytes(instrument).WriteByte(dlg.m_nChannel, address, data))
-        instrument.ShowError();
+    // The core's poke: the byte before read, the write recorded first, the byte read back.
+    CWindowRun run(m_context, *this, "Poke");
+    ArmCancel("Poke");
+    const ActionResult result = PokeCardByte(Actions().Front(run), dlg.m_nChannel, address, data);
+    ShowActionSummary(QString::fromLocal8Bit(result.summary));
+    run.EndAction(result);
 }
 
 bool CChannelView::PromptReportPath(std::string& path)
@@ -331,8 +341,8 @@ void CChannelView::EndPass(PassKind kind)
     m_pump.End();
     QString summary;
     // A restore says what it did once it has returned (CChannelActions::OnRestoreImage).
-    if (m_cancel.Stopped() && kind != PassKind::Restore)
-        summary = QString::fromStdString(m_cancel.Summary(m_cancelCommand));
+    if (kind != PassKind::Restore)
+        summary = QString::fromStdString(CancelSummary());
     emit passEnded(summary);
     emit progressText(QString());
     emit passRunning(false);
@@ -370,4 +380,14 @@ void CChannelView::ShowActionSummary(const QString& summary)
 {
     emit passEnded(summary);
     emit progressText(QString());
+}
+
+void CChannelView::AddToMessagePane(const QString& note)
+{
+    emit messageNote(note);
+}
+
+std::string CChannelView::CancelSummary() const
+{
+    return m_cancel.Stopped() ? m_cancel.Summary(m_cancelCommand) : std::string();
 }

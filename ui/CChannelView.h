@@ -59,6 +59,11 @@ public:
     CPassCancel& ArmCancel(std::string command);
     // What an action did, kept in the message pane until the next command.
     void ShowActionSummary(const QString& summary);
+    // Added after what the pane keeps until the next command: the card history's notes.
+    void AddToMessagePane(const QString& note);
+    // How far the last scan, pass or action got when it was cancelled; empty when it
+    // ran to its end: "Verify All cancelled after 3 of 8 cards".
+    std::string CancelSummary() const;
 
     // Rows.
     void DeleteAllRows() override;
@@ -95,6 +100,8 @@ signals:
     void passRunning(bool running);
     // At the end of a scan or pass: what a cancel left, empty when it ran to its end.
     void passEnded(const QString& summary);
+    // A note added to what the message pane keeps.
+    void messageNote(const QString& note);
 
 private:
     struct ChannelSortInfo {

@@ -48,6 +48,10 @@ CMainFrame::CMainFrame(const WindowContext& context, ICommandTarget& next) : m_c
     BuildAccelerators();
     connect(m_wndView, &CChannelView::progressText, this, &CMainFrame::SetMessageText);
     connect(m_wndView, &CChannelView::passEnded, this, [this](const QString& summary) { m_strIdleMessage = summary; });
+    connect(m_wndView, &CChannelView::messageNote, this, [this](const QString& note) {
+        m_strIdleMessage = m_strIdleMessage.isEmpty() ? note : m_strIdleMessage + QStringLiteral("  ") + note;
+        SetMessageText(QString());
+    });
     connect(m_wndView, &CChannelView::passRunning, this, &CMainFrame::OnPassRunning);
 
     UpdateCommandUI();
@@ -127,6 +131,9 @@ void CMainFrame::BuildStatusBar()
     m_wndStatusBar->setObjectName(QStringLiteral("AFX_IDW_STATUS_BAR"));
     m_paneMessage = new QLabel(m_wndStatusBar);
     m_paneMessage->setObjectName(QStringLiteral("ID_SEPARATOR"));
+    // A long text (a card history's note) is cut at the pane's edge, and shown whole
+    // as its tooltip, rather than widening the window.
+    m_paneMessage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_wndStatusBar->addWidget(m_paneMessage, 1);
     m_cancelButton = new QPushButton(QStringLiteral("Cancel"), m_wndStatusBar);
     m_cancelButton->setObjectName(QStringLiteral("ID_CANCEL_PASS"));
@@ -165,6 +172,7 @@ void CMainFrame::SetMessageText(const QString& text)
         m_paneMessage->setText(text);
     else
         m_paneMessage->setText(m_strIdleMessage.isEmpty() ? LoadResString(AFX_IDS_IDLEMESSAGE) : m_strIdleMessage);
+    m_paneMessage->setToolTip(m_paneMessage->text());
 }
 
 QString CMainFrame::MessageText() const

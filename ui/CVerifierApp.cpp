@@ -4,6 +4,7 @@
 
 #include "CAboutBox.h"
 #include "CMainFrame.h"
+#include "CSqliteHistoryStore.h"
 #include "ResourceImages.h"
 #include "WindowContext.h"
 #include "resource.h"
@@ -15,12 +16,14 @@ CVerifierApp::CVerifierApp(IOperatorMessages* messages) : m_messages(messages ? 
 
 CVerifierApp::~CVerifierApp()
 {
-    m_pMainWnd.reset();
+    ExitInstance();
 }
 
 bool CVerifierApp::InitInstance()
 {
-    m_pMainWnd = std::make_unique<CMainFrame>(WindowContext{m_instrument, m_channels, m_commandGate, m_messages}, *this);
+    m_history = std::make_unique<CSqliteHistoryStore>(ChooseHistoryLocation(""), CSqliteHistoryStore::Options{});
+    m_pMainWnd = std::make_unique<CMainFrame>(
+        WindowContext{m_instrument, m_channels, m_commandGate, m_messages, *m_history}, *this);
     m_messageBoxes.SetOwner(m_pMainWnd.get());
     const QIcon icon = AppIcon();
     if (!icon.isNull()) {
@@ -34,6 +37,7 @@ bool CVerifierApp::InitInstance()
 void CVerifierApp::ExitInstance()
 {
     m_pMainWnd.reset();
+    m_history.reset();
 }
 
 void CVerifierApp::OnAppAbout()

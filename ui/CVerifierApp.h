@@ -1,6 +1,7 @@
 #pragma once
-// The application object: owns the connection, the channel table, the command gate
-// and the message boxes for the whole run, and gives the window the parts it uses.
+// The application object: owns the connection, the channel table, the command gate,
+// the message boxes and the card history for the whole run, and gives the window the
+// parts it uses.
 // The window itself lives between InitInstance and ExitInstance, while the
 // QApplication exists.
 
@@ -13,6 +14,7 @@
 #include "ICommandTarget.h"
 
 class CMainFrame;
+class IHistoryStore;
 
 class CVerifierApp : public ICommandTarget {
 public:
@@ -22,9 +24,10 @@ public:
     CVerifierApp& operator=(const CVerifierApp&) = delete;
     ~CVerifierApp() override;
 
-    // Creates and shows the main window; needs the QApplication.
+    // Opens the card history (VALDINA_HISTORY, else the user's data folder), then
+    // creates and shows the main window; needs the QApplication.
     bool InitInstance();
-    // Destroys the main window before the QApplication goes.
+    // Destroys the main window before the QApplication goes, then closes the history.
     void ExitInstance();
     void OnAppAbout();
 
@@ -43,6 +46,7 @@ private:
     IOperatorMessages& m_messages;
     CInstrument m_instrument;
     ChannelTable m_channels;
+    std::unique_ptr<IHistoryStore> m_history;
     // Last, so the window goes before what it was given.
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };

@@ -17,6 +17,7 @@
 
 #include "../cli/TempFolder.h"
 #include "CChannelActions.h"
+#include "CSqliteHistoryStore.h"
 #include "ChannelColumns.h"
 #include "ChannelStatus.h"
 #include "EepromImageFile.h"
@@ -158,6 +159,18 @@ TEST(ImageMenu, RestoreCancelledByEscResumesAndTheRowShowsTheVerdict)
 
     w.Run(kCompare, 17);
     EXPECT_NE(w.differences.find("The images are the same."), std::string::npos) << w.differences;
+
+    // The card history keeps the save and both restores' writes with how each run ended.
+    CSqliteHistoryStore store(ChooseHistoryLocation(""), {CSqliteHistoryStore::Mode::Read});
+    HistoryQuery query;
+    query.serial = "B1234567";
+    const std::vector<HistoryEntry> entries = store.Query(query).value_or(std::vector<HistoryEntry>{});
+    const auto any = [&](auto&& matches) { return std::ranges::any_of(entries, matches); };
+    EXPECT_TRUE(any([&](const HistoryEntry& e) { return e.kind == HistoryEntry::Kind::Save && e.file == w.file; }));
+    EXPECT_TRUE(any([](const HistoryEntry& e) {
+        return e.writeKind == "restore" && e.runOutcome.rfind("cancelled: ", 0) == 0 && e.byte.readBack;
+    })) << store.Problem();
+    EXPECT_TRUE(any([](const HistoryEntry& e) { return e.writeKind == "restore" && e.runOutcome == "done"; }));
 }
 
 TEST(ImageMenu, VerifyJudgesTheSelectedCardsAlone)

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QPaintEvent>
 #include <QTest>
 
@@ -64,8 +65,25 @@ void ClickCancel(QWidget* dialog)
     dialog->findChild<QAbstractButton*>(QStringLiteral("IDCANCEL"))->click();
 }
 
-CWindowHarness::CWindowHarness(std::function<void(QWidget*)> startupAnswer, bool messageBoxes)
-    : app(messageBoxes ? nullptr : &messages)
+CTestHistory::CTestHistory(std::optional<std::filesystem::path> path)
+    : m_path(path ? *path : m_folder.path() / "history.sqlite")
+{
+    if (qEnvironmentVariableIsSet("VALDINA_HISTORY"))
+        m_old = qgetenv("VALDINA_HISTORY");
+    qputenv("VALDINA_HISTORY", QFile::encodeName(QString::fromStdU16String(m_path.u16string())));
+}
+
+CTestHistory::~CTestHistory()
+{
+    if (m_old)
+        qputenv("VALDINA_HISTORY", *m_old);
+    else
+        qunsetenv("VALDINA_HISTORY");
+}
+
+CWindowHarness::CWindowHarness(std::function<void(QWidget*)> startupAnswer, bool messageBoxes,
+                               std::optional<std::filesystem::path> historyFile)
+    : history(std::move(historyFile)), app(messageBoxes ? nullptr : &messages)
 {
     app.InitInstance();
     QApplication::setActiveWindow(&Frame());

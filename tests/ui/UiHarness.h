@@ -1,13 +1,18 @@
 #pragma once
 // Drives the real window on the simulated mainframe: an application object of the
 // test's own, the window made by InitInstance, the startup prompt answered by a
-// callback, and the operator messages recorded instead of shown.
+// callback, the operator messages recorded instead of shown, and the card history
+// in a file of its own.
 
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "../cli/TempFolder.h"
 
 #include "CChannelView.h"
 #include "CMainFrame.h"
@@ -72,11 +77,29 @@ void DrainEvents();
 void ClickOk(QWidget* dialog);
 void ClickCancel(QWidget* dialog);
 
+// VALDINA_HISTORY named for as long as it lives: by default a fresh file in a
+// folder of its own, so no window test records into the user's card history.
+class CTestHistory {
+public:
+    explicit CTestHistory(std::optional<std::filesystem::path> path = std::nullopt);
+    ~CTestHistory();
+    CTestHistory(const CTestHistory&) = delete;
+    CTestHistory& operator=(const CTestHistory&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    TempFolder m_folder;
+    std::filesystem::path m_path;
+    std::optional<QByteArray> m_old;
+};
+
 class CWindowHarness {
 public:
     // `startupAnswer` answers the prompt when the mainframe answers; null: no prompt expected.
     // With `messageBoxes` the window shows its real message boxes instead of recording them.
-    explicit CWindowHarness(std::function<void(QWidget*)> startupAnswer = ClickCancel, bool messageBoxes = false);
+    // `historyFile`: the card history's file; none: a fresh one.
+    explicit CWindowHarness(std::function<void(QWidget*)> startupAnswer = ClickCancel, bool messageBoxes = false,
+                            std::optional<std::filesystem::path> historyFile = std::nullopt);
     ~CWindowHarness();
 
     CMainFrame& Frame() const { return *app.MainFrame(); }
@@ -91,6 +114,7 @@ public:
     void Command(unsigned id);
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
+    CTestHistory history;   // before the application, which opens it
     CRecordingMessages messages;
     CVerifierApp app;
 

@@ -21,6 +21,23 @@ std::string BlockVerdicts(const CChannelInfo& card)
     return text;
 }
 
+std::string RunOutcomeText(ActionOutcome outcome, const std::string& howFar)
+{
+    switch (outcome) {
+    case ActionOutcome::Done:
+        return "done";
+    case ActionOutcome::NotGood:
+        return "not good";
+    case ActionOutcome::Refused:
+        return "refused";
+    case ActionOutcome::Failed:
+        return "failed";
+    case ActionOutcome::Cancelled:
+        break;
+    }
+    return howFar.empty() ? "cancelled" : "cancelled: " + howFar;
+}
+
 CHistoryRun::CHistoryRun(IHistoryStore* store, const CInstrument& instrument, std::string program,
                          std::string command, IOperatorMessages& notes)
     : m_store(store), m_notes(notes), m_recorded(store != nullptr)

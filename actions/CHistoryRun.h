@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "CardAction.h"
 #include "ChannelTable.h"
 #include "HistoryRecords.h"
 #include "IPassObserver.h"
@@ -22,6 +23,9 @@ class IHistoryStore;
 class IOperatorConfirm;
 class IOperatorMessages;
 
+// A run's outcome as the history keeps it: "done", "not good", "refused", "failed",
+// or "cancelled" and how far it got ("cancelled: verify cancelled after 3 of 8 cards").
+std::string RunOutcomeText(ActionOutcome outcome, const std::string& howFar = {});
 // "Header ok, gain bad, ..." of a card's last image check; empty when none was made.
 std::string BlockVerdicts(const CChannelInfo& card);
 

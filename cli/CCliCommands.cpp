@@ -155,26 +155,17 @@ int CCliCommands::EndHistory(int exitCode)
 {
     if (!m_history)
         return exitCode;
-    std::string outcome;
-    switch (exitCode) {
-    case kExitOk:
-        outcome = "done";
-        break;
-    case kExitNotGood:
-        outcome = "not good";
-        break;
-    case kExitRefused:
-        outcome = "refused";
-        break;
-    default:
-        outcome = "failed";
-        break;
-    }
-    if (!m_cancelled.empty())
-        outcome = "cancelled: " + m_cancelled;
-    else if (m_cancel != nullptr && m_cancel->Stopped())
-        outcome = "cancelled";   // a restore or poke: its write's record says how far it got
-    m_history->End(outcome, m_channels);
+    ActionOutcome outcome = ActionOutcome::Failed;
+    if (exitCode == kExitOk)
+        outcome = ActionOutcome::Done;
+    else if (exitCode == kExitNotGood)
+        outcome = ActionOutcome::NotGood;
+    else if (exitCode == kExitRefused)
+        outcome = ActionOutcome::Refused;
+    // A restore stopped by a signal: its write's record says how far it got.
+    if (!m_cancelled.empty() || (m_cancel != nullptr && m_cancel->Stopped()))
+        outcome = ActionOutcome::Cancelled;
+    m_history->End(RunOutcomeText(outcome, m_cancelled), m_channels);
     return exitCode;
 }
 

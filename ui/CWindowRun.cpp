@@ -18,31 +18,19 @@ void CWindowRun::EndPass(bool ok, const std::vector<int>& judged)
 {
     const std::string cancelled = m_view.CancelSummary();
     if (!cancelled.empty())
-        return End("cancelled: " + cancelled);
+        return End(RunOutcomeText(ActionOutcome::Cancelled, cancelled));
     if (!ok)
-        return End("failed");
+        return End(RunOutcomeText(ActionOutcome::Failed));
     const bool allGood = std::ranges::all_of(judged, [this](int channel) {
         const CChannelInfo& card = m_context.channels[static_cast<std::size_t>(channel)];
         return card.m_nStatus == StatusNotPresent || card.m_nStatus == StatusGood;
     });
-    End(allGood ? "done" : "not good");
+    End(RunOutcomeText(allGood ? ActionOutcome::Done : ActionOutcome::NotGood));
 }
 
 void CWindowRun::EndAction(const ActionResult& result, const std::string& cancelled)
 {
-    switch (result.outcome) {
-    case ActionOutcome::Done:
-        return End("done");
-    case ActionOutcome::NotGood:
-        return End("not good");
-    case ActionOutcome::Refused:
-        return End("refused");
-    case ActionOutcome::Failed:
-        return End("failed");
-    case ActionOutcome::Cancelled:
-        break;
-    }
-    End("cancelled: " + (cancelled.empty() ? result.summary : cancelled));
+    End(RunOutcomeText(result.outcome, cancelled.empty() ? result.summary : cancelled));
 }
 
 void CWindowRun::End(const std::string& outcome)

@@ -11,6 +11,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <nlohmann/json.hpp>
 
+#include "BenchMainframe.h"
 #include "CHistoryRun.h"
 #include "CInstrument.h"
 #include "CSqliteHistoryStore.h"
@@ -29,12 +30,6 @@ constexpr int kCards = 256;
 constexpr double kLatencySeconds = 200e-6;
 constexpr int kMillionRuns = 1'000'000 / kCards + 1;   // 3,907 runs of 256 cards
 
-class CountingMessages final : public IOperatorMessages {
-public:
-    void ShowMessage(const std::string&, MessageIcon) override { ++count; }
-    int count = 0;
-};
-
 fs::path BenchFolder()
 {
     const fs::path folder = fs::temp_directory_path() / "valdina-history-bench";
@@ -45,7 +40,7 @@ fs::path BenchFolder()
 // 256 cards verified once on the simulated mainframe without latency, and the
 // transactions the pass took (counted from the bus log).
 struct VerifiedMainframe {
-    VerifiedMainframe() : scenario(Mainframe())
+    VerifiedMainframe() : scenario(MainframeOfCards(kCards))
     {
         instrument.SetMessageSink(&messages);
         ScanChannels(instrument, channels, rows, observer);
@@ -55,13 +50,6 @@ struct VerifiedMainframe {
         const valdina::test::BusLog log = scenario.busLog();
         for (const auto& record : log.records())
             transactions += record.routine == "Send" ? 1 : 0;
-    }
-    static nlohmann::json Mainframe()
-    {
-        nlohmann::json json = {{"latency_us", 0}, {"cards", nlohmann::json::array()}};
-        for (int n = 0; n < kCards; ++n)
-            json["cards"].push_back({{"channel", n}});
-        return json;
     }
     valdina::test::SimScenario scenario;
     CInstrument instrument;

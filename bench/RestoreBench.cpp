@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "BenchMainframe.h"
 #include "CInstrument.h"
 #include "IChannelRows.h"
 #include "IOperatorMessages.h"
@@ -25,12 +26,6 @@ using valdina::test::SimScenario;
 using valdina::test::TestImages;
 
 constexpr int kChannel = 37;
-
-class CountingMessages final : public IOperatorMessages {
-public:
-    void ShowMessage(const std::string&, MessageIcon) override { ++count; }
-    int count = 0;
-};
 
 // The card before the restore: erased for a full image, the good image with its
 // "gain" block corrupted for a one-block repair.

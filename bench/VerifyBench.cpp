@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "BenchMainframe.h"
 #include "CInstrument.h"
 #include "ChannelScan.h"
 #include "CountingAllocator.h"
@@ -22,12 +23,6 @@
 #include "VerifyAll.h"
 
 namespace {
-
-class CountingMessages final : public IOperatorMessages {
-public:
-    void ShowMessage(const std::string&, MessageIcon) override { ++count; }
-    int count = 0;
-};
 
 // One driver call as the bus log recorded it.
 struct DriverCall {
@@ -56,17 +51,9 @@ std::vector<DriverCall> CallsOf(const valdina::test::BusLog& log)
     return calls;
 }
 
-nlohmann::json Mainframe(int cards)
-{
-    nlohmann::json json = {{"latency_us", 0}, {"cards", nlohmann::json::array()}};
-    for (int n = 0; n < cards; ++n)
-        json["cards"].push_back({{"channel", n}});
-    return json;
-}
-
 // A scanned mainframe of `cards` cards and the driver calls of one verify pass.
 struct Setup {
-    explicit Setup(int cards) : scenario(Mainframe(cards))
+    explicit Setup(int cards) : scenario(MainframeOfCards(cards))
     {
         instrument.SetMessageSink(&messages);
         scanned = ScanChannels(instrument, channels, rows, observer);

@@ -67,14 +67,24 @@ bool CHistoryRun::EnsureBegun()
     return m_run != 0;
 }
 
-bool CHistoryRun::BeginWrite(WriteStart write, IOperatorConfirm& confirm)
+bool CHistoryRun::MayWrite(IOperatorConfirm& confirm)
+{
+    if (m_store == nullptr || m_letGo || EnsureBegun())
+        return true;
+    m_recorded = false;
+    if (!confirm.Confirm(ConfirmQuestion::UnrecordedWrite, {m_store->Problem()}))
+        return false;
+    m_letGo = true;
+    return true;
+}
+
+bool CHistoryRun::BeginWrite(WriteStart write)
 {
     m_write = 0;
-    m_writeUnrecorded = false;
     const std::string card = "channel " + std::to_string(write.channel);
-    if (m_store == nullptr) {
-        m_writeUnrecorded = true;
-        m_notes.ShowMessage("The write into " + card + " is not recorded in the card history (--no-history).",
+    if (m_store == nullptr || m_letGo) {
+        m_notes.ShowMessage("The write into " + card + " is not recorded in the card history"
+                                + (m_store == nullptr ? " (--no-history)." : "."),
                             MessageIcon::Exclamation);
         return true;
     }
@@ -84,16 +94,15 @@ bool CHistoryRun::BeginWrite(WriteStart write, IOperatorConfirm& confirm)
     if (m_write != 0)
         return true;
     m_recorded = false;
-    if (!confirm.Confirm(ConfirmQuestion::UnrecordedWrite, {m_store->Problem()}))
-        return false;
-    m_writeUnrecorded = true;
-    m_notes.ShowMessage("The write into " + card + " is not recorded in the card history.", MessageIcon::Exclamation);
-    return true;
+    m_notes.ShowMessage("Nothing was written into " + card + ": the card history cannot record the write. "
+                            + m_store->Problem(),
+                        MessageIcon::Exclamation);
+    return false;
 }
 
 void CHistoryRun::EndWrite(const WriteEnd& end)
 {
-    if (m_writeUnrecorded || m_write == 0)
+    if (m_write == 0)
         return;
     if (!m_store->EndWrite(m_write, end))
         Note("How the write ended is not recorded in the card history, which shows it begun: " + m_store->Problem());

@@ -38,10 +38,15 @@ public:
     CHistoryRun(const CHistoryRun&) = delete;
     CHistoryRun& operator=(const CHistoryRun&) = delete;
 
-    // Whether a write may go out now. Recorded: true. Not recordable: the operator
-    // is asked (UnrecordedWrite) and a no refuses it, said by `confirm`'s front end.
-    // No store: true, with a note that the write goes unrecorded.
-    bool BeginWrite(WriteStart write, IOperatorConfirm& confirm);
+    // Whether this run may write into cards at all, asked before anything is read
+    // for a write: a question may stand open for minutes, and what a write is planned
+    // from must be read after it. A store that cannot record: the operator is asked
+    // (UnrecordedWrite), and a no refuses, said by `confirm`'s front end. No store: true.
+    bool MayWrite(IOperatorConfirm& confirm);
+    // Records a write before its first byte goes out. False: the store could not
+    // record it (the notes say why) and nothing may be written. Unrecorded writes
+    // (no store, or let go by MayWrite) go out with a note that says so.
+    bool BeginWrite(WriteStart write);
     // How the write begun last ended.
     void EndWrite(const WriteEnd& end);
     void SavedImage(SavedImage image);
@@ -80,7 +85,7 @@ private:
     RunStart m_start;
     std::int64_t m_run = 0;
     std::int64_t m_write = 0;
-    bool m_writeUnrecorded = false;
+    bool m_letGo = false;   // the operator let this run's writes go unrecorded
     bool m_ended = false;
     bool m_noted = false;
     bool m_recorded;

@@ -113,7 +113,7 @@ RestoreResult RestoreEepromImage(CInstrument& instrument, CChannelInfo& card, in
         start.imageFile = journal->imageFile;
         start.imageSha256 = journal->imageSha256;
         start.bytes = bytes;
-        if (!journal->history.BeginWrite(start, journal->confirm)) {
+        if (!journal->history.BeginWrite(start)) {
             result.outcome = RestoreResult::Outcome::Refused;
             return result;
         }

@@ -13,7 +13,6 @@
 class CHistoryRun;
 class CInstrument;
 class IChannelRows;
-class IOperatorConfirm;
 class CPassCancel;
 class IPassObserver;
 
@@ -61,10 +60,10 @@ struct RestoreResult {
 // self-test); one that stops says in the card's error text how far it got. A
 // `cancel` stops before the next byte, never between a write and its read-back.
 // With a `journal`, the bytes that differ are recorded in its history before the
-// first goes out, and how far the restore got after.
+// first goes out, and how far the restore got after (the run's MayWrite is asked
+// before the image is read).
 struct RestoreJournal {
     CHistoryRun& history;
-    IOperatorConfirm& confirm;
     std::string imageFile;
     std::string imageSha256;
 };

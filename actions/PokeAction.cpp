@@ -16,6 +16,9 @@ ActionResult PokeCardByte(const CardActionFront& front, int channel, std::uint16
     const auto busFailure = [&](const std::string& what) {
         front.messages.ShowMessage(BusFailureText(front.instrument, what), MessageIcon::Exclamation);
     };
+    // Before the card and the byte are read for the poke: the answer may take minutes.
+    if (front.history != nullptr && !front.history->MayWrite(front.confirm))
+        return {ActionOutcome::Refused, {}};
     char serial[16];
     char model[16];
     if (!ReadCardIdentity(front.instrument, channel, serial, model)) {
@@ -34,7 +37,7 @@ ActionResult PokeCardByte(const CardActionFront& front, int channel, std::uint16
         start.serial = std::string(serial, strnlen(serial, sizeof serial));
         start.kind = "poke";
         start.bytes = {planned};
-        if (!front.history->BeginWrite(start, front.confirm))
+        if (!front.history->BeginWrite(start))
             return {ActionOutcome::Refused, {}};
     }
     const auto end = [&](const std::string& outcome) {

@@ -1,5 +1,6 @@
 #include "RestoreAction.h"
 
+#include "CHistoryRun.h"
 #include "CInstrument.h"
 #include "CardIdentity.h"
 #include "IOperatorConfirm.h"
@@ -21,6 +22,9 @@ ActionResult RestoreCardImage(const CardActionFront& front, int channel, const s
     CChannelInfo& card = front.channels[static_cast<std::size_t>(channel)];
     if (card.m_nStatus == StatusNotPresent)
         return refuse(AbsentCardText(channel));
+    // Before the card is read for the restore: the answer may take minutes.
+    if (front.history != nullptr && !front.history->MayWrite(front.confirm))
+        return {ActionOutcome::Refused, {}};
 
     const IdentityCheck identity = RecheckCardIdentity(front.instrument, card, channel, front.rows);
     if (!identity.read) {
@@ -50,7 +54,7 @@ ActionResult RestoreCardImage(const CardActionFront& front, int channel, const s
 
     std::optional<RestoreJournal> journal;
     if (front.history != nullptr)
-        journal.emplace(RestoreJournal{*front.history, front.confirm, path,
+        journal.emplace(RestoreJournal{*front.history, path,
                                        Sha256Hex({reinterpret_cast<const char*>(file.image.data()), file.image.size()})});
     const RestoreResult result = RestoreEepromImage(front.instrument, card, channel, file.image, front.rows,
                                                     front.observer, front.cancel, journal ? &*journal : nullptr);

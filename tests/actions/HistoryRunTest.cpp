@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "../cli/TempFolder.h"
 #include "../channels/BusRig.h"
@@ -40,9 +41,12 @@ struct Answer final : IOperatorConfirm {
     {
         asked.push_back(question);
         said.insert(said.end(), reasons.begin(), reasons.end());
+        sentWhenAsked = sent ? sent() : 0;
         return yes;
     }
     bool yes = false;
+    std::function<std::size_t()> sent;   // commands on the bus so far
+    std::size_t sentWhenAsked = 0;
     std::vector<ConfirmQuestion> asked;
     std::vector<std::string> said;
 };
@@ -178,6 +182,7 @@ TEST(CardHistory, AWriteTheStoreCannotRecordIsRefusedUnlessLetThrough)
             h.rig.Switch(Mainframe(TestImages::valid(7, {"gain"})));
         }
         h.answer.yes = row.yes;
+        h.answer.sent = [&] { return h.rig.Sent().size(); };
         h.rig.scenario->clearBusLog();
         CHistoryRun run(row.store ? &h.store : nullptr, h.rig.instrument, "test", "write", h.rig.observer);
         const ActionOutcome outcome = row.restore ? RestoreCardImage(h.Front(run), kChannel, file).outcome
@@ -186,6 +191,8 @@ TEST(CardHistory, AWriteTheStoreCannotRecordIsRefusedUnlessLetThrough)
         EXPECT_EQ(h.rig.CountSent(">") > 0, row.outcome == ActionOutcome::Done);
         if (row.store) {
             ASSERT_EQ(h.answer.asked, std::vector<ConfirmQuestion>{ConfirmQuestion::UnrecordedWrite});
+            // Asked before the card is read for the write: an answer may take minutes.
+            EXPECT_EQ(h.answer.sentWhenAsked, 0u);
             EXPECT_NE(h.answer.said[0].find(other.path().string() + " is a folder, not a file."), std::string::npos)
                 << h.answer.said[0];
         }

@@ -11,16 +11,10 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <nlohmann/json.hpp>
 
-#include "BenchMainframe.h"
 #include "CHistoryRun.h"
-#include "CInstrument.h"
 #include "CSqliteHistoryStore.h"
-#include "ChannelScan.h"
-#include "IChannelRows.h"
-#include "IOperatorMessages.h"
 #include "IPassObserver.h"
-#include "SimScenario.h"
-#include "VerifyAll.h"
+#include "VerifiedMainframe.h"
 
 namespace fs = std::filesystem;
 
@@ -37,34 +31,13 @@ fs::path BenchFolder()
     return folder;
 }
 
-// 256 cards verified once on the simulated mainframe without latency, and the
-// transactions the pass took (counted from the bus log).
-struct VerifiedMainframe {
-    VerifiedMainframe() : scenario(MainframeOfCards(kCards))
-    {
-        instrument.SetMessageSink(&messages);
-        ScanChannels(instrument, channels, rows, observer);
-        scenario.clearBusLog();
-        CHistoryRun run(nullptr, instrument, "bench", "verify", messages);
-        VerifyAllChannels(instrument, channels, rows, run.Watch(observer));
-        const valdina::test::BusLog log = scenario.busLog();
-        for (const auto& record : log.records())
-            transactions += record.routine == "Send" ? 1 : 0;
-    }
-    valdina::test::SimScenario scenario;
-    CInstrument instrument;
-    ChannelTable channels{};
-    CNoChannelRows rows;
-    CNoPassObserver observer;
-    CountingMessages messages;
-    int transactions = 0;
-};
-
 // The recording of one 256-card verify run: its cards noted by the pass's observer,
 // then the run and its cards in one transaction, synced to the disk.
 void BM_RecordVerifyRun(benchmark::State& state)
 {
-    VerifiedMainframe mainframe;
+    VerifiedMainframe mainframe(kCards);
+    if (!mainframe.Usable(state))
+        return;
     const fs::path path = BenchFolder() / "record.sqlite";
     fs::remove(path);
     std::chrono::steady_clock::duration recording{};

@@ -40,7 +40,7 @@ std::string RunOutcomeText(ActionOutcome outcome, const std::string& howFar)
 
 CHistoryRun::CHistoryRun(IHistoryStore* store, const CInstrument& instrument, std::string program,
                          std::string command, IOperatorMessages& notes)
-    : m_store(store), m_notes(notes), m_recorded(store != nullptr)
+    : m_store(store), m_notes(notes)
 {
     m_start.started = UtcNow();
     m_start.station = HostName();
@@ -53,7 +53,6 @@ CHistoryRun::CHistoryRun(IHistoryStore* store, const CInstrument& instrument, st
 
 void CHistoryRun::Note(const std::string& text)
 {
-    m_recorded = false;
     if (m_noted)
         return;
     m_noted = true;
@@ -71,7 +70,6 @@ bool CHistoryRun::MayWrite(IOperatorConfirm& confirm)
 {
     if (m_store == nullptr || m_letGo || EnsureBegun())
         return true;
-    m_recorded = false;
     if (!confirm.Confirm(ConfirmQuestion::UnrecordedWrite, {m_store->Problem()}))
         return false;
     m_letGo = true;
@@ -93,7 +91,6 @@ bool CHistoryRun::BeginWrite(WriteStart write)
         m_write = m_store->BeginWrite(m_run, write);
     if (m_write != 0)
         return true;
-    m_recorded = false;
     m_notes.ShowMessage("Nothing was written into " + card + ": the card history cannot record the write. "
                             + m_store->Problem(),
                         MessageIcon::Exclamation);

@@ -59,9 +59,6 @@ public:
     // The same for a run without a table (poke).
     void End(const std::string& outcome);
 
-    // False when something of this run could not be recorded (or no store was kept).
-    bool Recorded() const { return m_recorded; }
-
 private:
     class CCardsSeen final : public IPassObserver {
     public:
@@ -88,7 +85,6 @@ private:
     bool m_letGo = false;   // the operator let this run's writes go unrecorded
     bool m_ended = false;
     bool m_noted = false;
-    bool m_recorded;
     std::vector<bool> m_seen = std::vector<bool>(kChannelCount, false);
     CCardsSeen m_watch{m_seen};
 };

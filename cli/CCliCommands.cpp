@@ -171,8 +171,9 @@ int CCliCommands::EndHistory(int exitCode)
 
 int CCliCommands::History(const CliOptions& options)
 {
-    CSqliteHistoryStore store(ChooseHistoryLocation(options.historyPath),
-                              {CSqliteHistoryStore::Mode::Read, CSqliteHistoryStore::Options{}.busyTimeoutMs});
+    CSqliteHistoryStore::Options reading;
+    reading.mode = CSqliteHistoryStore::Mode::Read;
+    CSqliteHistoryStore store(ChooseHistoryLocation(options.historyPath), reading);
     HistoryQuery query;
     if (options.historyByChannel)
         query.channel = options.channel;
